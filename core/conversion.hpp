@@ -1,0 +1,30 @@
+// What every conversion function of the core shares: the out-of-range result, the
+// exception for a floating-point fault, and the display formatter.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace kelvora::core {
+
+// Returned by every conversion function for an argument outside all of its ranges
+// (NaN and ±infinity included), before any arithmetic. Callers test for r <= -999.
+inline constexpr double kOutOfRange = -999.0;
+
+// A non-finite intermediate result inside a conversion (invalid operation, division by
+// zero, overflow). The range tests keep every input away from this; should it happen all
+// the same it is thrown to the caller, never returned as a value.
+class ConversionFault : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+// Fixed-point display text of v with `decimals` digits after the point ("#0.00" is
+// formatFixed(v, 2), "#0.000" is formatFixed(v, 3)): "." as decimal point whatever the
+// locale, at least one digit before it, no grouping, no exponent. The value is taken to
+// the 15 significant digits a double carries and then rounded half away from zero, so
+// 138.5055 (held as 138.50549999999998) shows as 138.51. A value that rounds to zero shows
+// without a minus sign. NaN and infinities show as "nan", "inf" and "-inf".
+std::string formatFixed(double v, int decimals);
+
+}  // namespace kelvora::core
