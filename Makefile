@@ -26,7 +26,7 @@ run:
 
 screenshot:
 	@$(MAKE) --no-print-directory build PRESET=release
-	@QT_QPA_PLATFORM=offscreen ./build/release/app/kelvora --screenshot docs/screenshot.png
+	@QT_QPA_PLATFORM=offscreen ./build/release/app/kelvora_screenshot docs/screenshot.png
 	@echo "wrote docs/screenshot.png"
 
 format:

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cmath>
 #include <limits>
 #include <locale>
+#include <string>
 #include <string_view>
 
 #include "ui/box_value.hpp"
@@ -89,4 +91,12 @@ TEST(BoxValue, IgnoresTheGlobalLocale) {
     EXPECT_EQ(boxValue("1,5"), 1);
     EXPECT_EQ(boxValue("1.5"), 1.5);
     std::locale::global(previous);
+}
+
+TEST(BoxValue, IgnoresTheCLocaleDecimalComma) {
+    const std::string previous = std::setlocale(LC_ALL, nullptr);
+    if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) GTEST_SKIP() << "no de_DE.UTF-8 locale";
+    EXPECT_EQ(boxValue("1,5"), 1);
+    EXPECT_EQ(boxValue("1.5"), 1.5);
+    std::setlocale(LC_ALL, previous.c_str());
 }

@@ -48,8 +48,9 @@ class Controller final : public WindowEvents {
     void Text2_Change() override;
     void Text3_Change() override;
 
-    // Guard flags: a change handler acts only while its flag is set. False until the end
-    // of Form_Load; afterwards false only during the controller's own write into that box.
+    // Guard flags: a change handler acts only while its flag is set. False when the window
+    // is created and true from the end of Form_Load on; a guarded write clears its box's
+    // flag for the span of the write and sets it true again afterwards.
     bool HandleText1Change = false;
     bool HandleText2Change = false;
     bool HandleText3Change = false;
