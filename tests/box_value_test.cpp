@@ -100,3 +100,11 @@ TEST(BoxValue, IgnoresTheCLocaleDecimalComma) {
     EXPECT_EQ(boxValue("1.5"), 1.5);
     std::setlocale(LC_ALL, previous.c_str());
 }
+
+// A pasted text of a million characters: the exponent's digits must all count, however
+// many digits the mantissa has.
+TEST(BoxValue, LongMantissaWithALongExponent) {
+    const std::string zeros(999700, '0');
+    EXPECT_DOUBLE_EQ(boxValue("1" + zeros + "e-1000000"), 1e-300);
+    EXPECT_DOUBLE_EQ(boxValue("0." + zeros + "1e1000000"), 1e299);
+}

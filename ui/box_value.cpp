@@ -16,10 +16,6 @@ bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-// Far beyond the decimal exponents a double can reach (about -324 to 308), yet small
-// enough that adding the position of the first digit cannot overflow an int.
-constexpr long kExponentCap = 100000;
-
 }  // namespace
 
 double boxValue(std::string_view text) {
@@ -61,7 +57,11 @@ double boxValue(std::string_view text) {
     }
     if (!anyDigit) return 0.0;
 
-    // The exponent counts only with at least one digit after the letter and its sign.
+    // The exponent counts only with at least one digit after the letter and its sign. It is
+    // held at a cap beyond anything that could still give a finite, non-zero value: the
+    // position of the first digit is at most the text's length away from the point, and a
+    // double spans about 10^-324 to 10^308.
+    const long exponentCap = static_cast<long>(text.size()) + 1000;
     long exponent = 0;
     if (const char c = peek(); c == 'e' || c == 'E' || c == 'd' || c == 'D') {
         const std::size_t letter = i++;
@@ -69,7 +69,7 @@ double boxValue(std::string_view text) {
         if (peek() == '+' || peek() == '-') expNegative = text[i++] == '-';
         if (isDigit(peek())) {
             while (isDigit(peek())) {
-                if (exponent < kExponentCap) exponent = exponent * 10 + (text[i] - '0');
+                if (exponent < exponentCap) exponent = exponent * 10 + (text[i] - '0');
                 ++i;
             }
             if (expNegative) exponent = -exponent;
