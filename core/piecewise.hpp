@@ -2,8 +2,11 @@
 // its coefficient table, evaluated by one Horner evaluator.
 #pragma once
 
+#include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <span>
+#include <utility>
 
 #include "core/conversion.hpp"
 
@@ -32,11 +35,20 @@ struct Piece {
 };
 
 // Horner's rule from the top coefficient down, every product and sum rounded to double
-// (the core is built with -ffp-contract=off, so no multiply-add is fused).
-inline double horner(std::span<const double> c, double x) {
-    double r = c.back();
-    for (std::size_t i = c.size() - 1; i-- > 0;) r = r * x + c[i];
+// (the core is built with -ffp-contract=off, so no multiply-add is fused). The length of
+// the table is a constant, so the compiler writes the steps out one after the other: no
+// loop, no branch, the same products and sums in the same order.
+template <std::size_t N, std::size_t... I>
+inline double hornerSteps(const double* c, double x, std::index_sequence<I...>) {
+    double r = c[N - 1];
+    ((r = r * x + c[N - 2 - I]), ...);  // I = 0, 1, …: c[N-2] down to c[0]
     return r;
+}
+
+template <std::size_t N>
+inline double horner(const double* c, double x) {
+    static_assert(N > 0);
+    return hornerSteps<N>(c, x, std::make_index_sequence<N - 1>{});
 }
 
 // A non-finite value inside a range is a fault, never a result. Once an intermediate of
@@ -47,20 +59,44 @@ inline double finiteOrThrow(double v, const char* what) {
     return v;
 }
 
-// The characteristic at x: the first range that contains x, or kOutOfRange when none does.
-inline double evaluate(std::span<const Piece> pieces, double x) {
-    for (const Piece& p : pieces) {
-        if (!p.contains(x)) continue;
-        double v = finiteOrThrow(horner(p.c, x), "non-finite polynomial value");
-        if (p.exponential != nullptr) {
-            const Exponential& k = *p.exponential;
+// A bound on every value Horner's rule takes on c for lo ≤ x ≤ hi: each intermediate is a
+// polynomial in x over some of the coefficients, so none exceeds Σ|c[i]|·max(1, |x|)^i.
+constexpr double hornerBound(std::span<const double> c, double lo, double hi) {
+    const double m = std::max({1.0, lo < 0 ? -lo : lo, hi < 0 ? -hi : hi});
+    double bound = 0, power = 1;
+    for (double ci : c) {
+        bound += (ci < 0 ? -ci : ci) * power;
+        power *= m;
+    }
+    return bound;
+}
+
+// A range whose bound stays this far below the largest double (about 1.8e308) cannot give
+// a non-finite polynomial value, rounding and all; the test of the value is left out there.
+inline constexpr double kSafeBound = 1e300;
+
+// The characteristic `pieces` (a constant table of ranges) at x: the first range from
+// pieces[I] on that contains x, or kOutOfRange when none does. Every range's limits,
+// coefficient count and exponential term are constants here, so each range test compiles
+// to plain comparisons and each polynomial to straight-line code.
+template <const auto& pieces, std::size_t I = 0>
+inline double evaluate(double x) {
+    if constexpr (I == pieces.size()) {
+        return kOutOfRange;
+    } else {
+        constexpr const Piece& p = pieces[I];
+        if (!p.contains(x)) return evaluate<pieces, I + 1>(x);
+        double v = horner<p.c.size()>(p.c.data(), x);
+        if constexpr (hornerBound(p.c, p.lo, p.hi) >= kSafeBound)
+            v = finiteOrThrow(v, "non-finite polynomial value");
+        if constexpr (p.exponential != nullptr) {
+            constexpr const Exponential& k = *p.exponential;
             const double d = x - k.a2;
             const double arg = finiteOrThrow(d * d * k.a1, "non-finite exponent");
             v = finiteOrThrow(v + k.a0 * std::exp(arg), "non-finite exponential term");
         }
         return v;
     }
-    return kOutOfRange;
 }
 
 }  // namespace kelvora::core

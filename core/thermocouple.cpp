@@ -6,23 +6,23 @@
 namespace kelvora::core {
 
 // clang-format off
-double e_S(double t) { return evaluate(its90::kEmfS, t); }
-double e_R(double t) { return evaluate(its90::kEmfR, t); }
-double e_B(double t) { return evaluate(its90::kEmfB, t); }
-double e_K(double t) { return evaluate(its90::kEmfK, t); }
-double e_N(double t) { return evaluate(its90::kEmfN, t); }
-double e_E(double t) { return evaluate(its90::kEmfE, t); }
-double e_J(double t) { return evaluate(its90::kEmfJ, t); }
-double e_T(double t) { return evaluate(its90::kEmfT, t); }
+double e_S(double t) { return evaluate<its90::kEmfS>(t); }
+double e_R(double t) { return evaluate<its90::kEmfR>(t); }
+double e_B(double t) { return evaluate<its90::kEmfB>(t); }
+double e_K(double t) { return evaluate<its90::kEmfK>(t); }
+double e_N(double t) { return evaluate<its90::kEmfN>(t); }
+double e_E(double t) { return evaluate<its90::kEmfE>(t); }
+double e_J(double t) { return evaluate<its90::kEmfJ>(t); }
+double e_T(double t) { return evaluate<its90::kEmfT>(t); }
 
-double t_S(double e) { return evaluate(its90::kTemperatureS, e); }
-double t_R(double e) { return evaluate(its90::kTemperatureR, e); }
-double t_B(double e) { return evaluate(its90::kTemperatureB, e); }
-double t_K(double e) { return evaluate(its90::kTemperatureK, e); }
-double t_N(double e) { return evaluate(its90::kTemperatureN, e); }
-double t_E(double e) { return evaluate(its90::kTemperatureE, e); }
-double t_J(double e) { return evaluate(its90::kTemperatureJ, e); }
-double t_T(double e) { return evaluate(its90::kTemperatureT, e); }
+double t_S(double e) { return evaluate<its90::kTemperatureS>(e); }
+double t_R(double e) { return evaluate<its90::kTemperatureR>(e); }
+double t_B(double e) { return evaluate<its90::kTemperatureB>(e); }
+double t_K(double e) { return evaluate<its90::kTemperatureK>(e); }
+double t_N(double e) { return evaluate<its90::kTemperatureN>(e); }
+double t_E(double e) { return evaluate<its90::kTemperatureE>(e); }
+double t_J(double e) { return evaluate<its90::kTemperatureJ>(e); }
+double t_T(double e) { return evaluate<its90::kTemperatureT>(e); }
 // clang-format on
 
 // The sensor index arrives as a double; only the exact whole numbers 0 to 7 name a

@@ -1,0 +1,316 @@
+#!/usr/bin/env python3
+"""Runs Kelvora's benchmarks and prints one table: every figure beside its floor.
+
+    python3 bench/run.py BUILD_DIR               everything (`make bench`)
+    python3 bench/run.py --startup BUILD_DIR     start-up only, on the display the environment
+                                                 names; prints JSON (run inside xvfb-run)
+
+The micro-benchmarks (core, model, window) run as Google Benchmark repetitions in random
+interleaving, so a figure and its floor share the machine's moods. Each figure is the CPU
+time of the benchmark's thread per call in the fastest repetition: the least disturbed
+estimate on a busy machine.
+Start-up is the median of runs that alternate between the program's start-up probe, the empty
+window's and the one-label window's, timed from posix_spawn to the probe's report of its first
+paint. Standard library only.
+"""
+
+import json
+import os
+import platform
+import select
+import shutil
+import statistics
+import subprocess
+import sys
+import time
+
+CORE_REPETITIONS = 30  # of 0.05 s each
+WINDOW_REPETITIONS = 15  # of 0.1 s each
+STARTUP_RUNS = 20  # of each probe, after two warm-up runs each
+STARTUP_TIMEOUT = 30.0  # seconds for one start-up
+
+FRAME_60HZ_NS = 1e9 / 60
+
+
+# ---- Google Benchmark ---------------------------------------------------------------------
+
+
+def run_benchmarks(exe, repetitions, min_time):
+    """Runs a Google Benchmark binary; returns {name: {"ns": fastest mean per call, ...}}."""
+    cmd = [
+        exe,
+        f"--benchmark_repetitions={repetitions}",
+        "--benchmark_enable_random_interleaving=true",
+        f"--benchmark_min_time={min_time}",
+        "--benchmark_format=json",
+    ]
+    proc = subprocess.run(cmd, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+    if proc.returncode != 0:
+        sys.exit(f"bench: {exe} failed (exit status {proc.returncode}):\n{proc.stderr}")
+    out = proc.stdout
+    runs = {}
+    for b in json.loads(out)["benchmarks"]:
+        if b.get("run_type") != "iteration" or b.get("error_occurred"):
+            continue
+        assert b["time_unit"] == "ns", b["time_unit"]
+        name = b["run_name"].removeprefix("BM_")
+        calls = b.get("calls", 1.0)
+        runs.setdefault(name, []).append({
+            "ns": b["cpu_time"] / calls,
+            "allocs": b.get("allocs", 0.0),
+        })
+    for name, reps in runs.items():
+        if len(reps) != repetitions:
+            sys.exit(f"bench: {exe}: {name} ran {len(reps)} of {repetitions} repetitions")
+    return {
+        name: {
+            "ns": min(r["ns"] for r in reps),
+            "median_ns": statistics.median(r["ns"] for r in reps),
+            "allocs": max(r["allocs"] for r in reps),
+        }
+        for name, reps in runs.items()
+    }
+
+
+# ---- Start-up -----------------------------------------------------------------------------
+
+
+def start_once(exe, env):
+    """Spawns a start-up probe; returns (ns from spawn to its line, its fields)."""
+    env = dict(env, KELVORA_STARTUP_REPORT_FD="3")
+    read_end, write_end = os.pipe()
+    actions = [
+        (os.POSIX_SPAWN_DUP2, write_end, 3),
+        (os.POSIX_SPAWN_OPEN, 1, os.devnull, os.O_WRONLY, 0),
+        (os.POSIX_SPAWN_OPEN, 2, os.devnull, os.O_WRONLY, 0),
+    ]
+    started = time.monotonic_ns()
+    pid = os.posix_spawn(exe, [exe], env, file_actions=actions)
+    os.close(write_end)
+    try:
+        ready, _, _ = select.select([read_end], [], [], STARTUP_TIMEOUT)
+        shown = time.monotonic_ns()
+        line = os.read(read_end, 256).decode() if ready else ""
+    finally:
+        os.close(read_end)
+    if not line.endswith("\n"):
+        try:
+            os.kill(pid, 9)
+        except ProcessLookupError:
+            pass
+        os.waitpid(pid, 0)
+        sys.exit(f"bench: {exe} exited or timed out ({STARTUP_TIMEOUT:.0f} s) before its "
+                 "window was painted; run it by hand to see its messages")
+    os.waitpid(pid, 0)
+    hwm_kb, app_us, built_us, shown_us, painted_us = (int(f) for f in line.split())
+    return shown - started, {
+        "hwm_kb": hwm_kb,
+        "app_us": app_us,
+        "built_us": built_us - app_us,
+        "show_us": shown_us - built_us,
+        "paint_us": painted_us - shown_us,
+        "main_us": painted_us,
+    }
+
+
+def measure_startup(build_dir, platform_name):
+    """Alternates the program's start-up probe, the floor's and the one-label floor's;
+    medians of each."""
+    env = dict(os.environ)
+    if platform_name == "offscreen":
+        env["QT_QPA_PLATFORM"] = "offscreen"
+    else:
+        env.pop("QT_QPA_PLATFORM", None)
+        env.pop("WAYLAND_DISPLAY", None)
+    probes = {
+        "kelvora": os.path.join(build_dir, "bench", "kelvora_startup_probe"),
+        "floor": os.path.join(build_dir, "bench", "kelvora_startup_floor"),
+        "label": os.path.join(build_dir, "bench", "kelvora_startup_label"),
+    }
+    for exe in probes.values():
+        for _ in range(2):
+            start_once(exe, env)
+    samples = {name: [] for name in probes}
+    for _ in range(STARTUP_RUNS):
+        for name, exe in probes.items():
+            samples[name].append(start_once(exe, env))
+    result = {}
+    for name, runs in samples.items():
+        result[name] = {"ns": statistics.median(ns for ns, _ in runs)}
+        for field in runs[0][1]:
+            result[name][field] = statistics.median(f[field] for _, f in runs)
+    return result
+
+
+def startup_under_xvfb(build_dir):
+    """Runs the start-up measurement on a private X server, all runs inside one xvfb-run."""
+    if shutil.which("xvfb-run") is None:
+        sys.exit("bench: xvfb-run not found (scripts/install-deps installs xvfb)")
+    cmd = ["xvfb-run", "-a", "-s", "-screen 0 1024x768x24", sys.executable,
+           os.path.abspath(__file__), "--startup", build_dir]
+    out = subprocess.run(cmd, check=True, stdout=subprocess.PIPE, text=True).stdout
+    return json.loads(out)
+
+
+# ---- Table --------------------------------------------------------------------------------
+
+
+def fmt_ns(ns):
+    if ns >= 1e6:
+        return f"{ns / 1e6:.2f} ms"
+    if ns >= 1e4:
+        return f"{ns / 1e3:.1f} µs"
+    if ns >= 1e3:
+        return f"{ns / 1e3:.2f} µs"
+    return f"{ns:.1f} ns"
+
+
+def fmt_mib(kb):
+    return f"{kb / 1024:.1f} MiB"
+
+
+def yes(ok):
+    return "yes" if ok else "**no**"
+
+
+def machine():
+    cpu = "unknown"
+    with open("/proc/cpuinfo") as f:
+        for line in f:
+            if line.startswith("model name"):
+                cpu = line.split(":", 1)[1].strip()
+                break
+    mem_kb = 0
+    with open("/proc/meminfo") as f:
+        for line in f:
+            if line.startswith("MemTotal:"):
+                mem_kb = int(line.split()[1])
+    return (f"{os.cpu_count()} CPUs (nproc {len(os.sched_getaffinity(0))}), {cpu}, "
+            f"{mem_kb / 1024 / 1024:.1f} GiB RAM, Linux {platform.release()}")
+
+
+def build_table(core, window, offscreen, xvfb):
+    rows = []
+
+    def row(figure, measured, floor, ratio, goal, met):
+        rows.append((figure, measured, floor, ratio, goal, met))
+
+    for name, label in (("e", "core `e` per call"), ("t", "core `t` per call")):
+        m, f = core[f"core_{name}"]["ns"], core[f"floor_{name}"]["ns"]
+        row(label, fmt_ns(m), f"{fmt_ns(f)} (Horner, degree 10)", f"{m / f:.2f}×", "≤ 1.5×",
+            yes(m / f <= 1.5))
+    for name, label in (("e", "core `e`, sensor changing every call"),
+                        ("t", "core `t`, sensor changing every call")):
+        m, f = core[f"core_{name}_mixed"]["ns"], core[f"floor_{name}_mixed"]["ns"]
+        row(label, fmt_ns(m), f"{fmt_ns(f)} (Horner, degree 10)", f"{m / f:.2f}×", "— (info)",
+            "—")
+
+    r_t, fr, ff = core["core_r_T"]["ns"], core["floor_r_T"]["ns"], core["formatFixed"]["ns"]
+    row("core `r_T` per call", fmt_ns(r_t), f"{fmt_ns(fr)} (Horner, degree 10)",
+        f"{r_t / fr:.1f}×", "— (formatting-bound: next row)", "—")
+    row("`formatFixed(r, 2)` share of `r_T`", fmt_ns(ff), f"{fmt_ns(r_t)} (`r_T`)",
+        f"{100 * ff / r_t:.0f} %", "≥ 50 %", yes(ff / r_t >= 0.5))
+
+    mk, mf = core["model_keystroke"]["ns"], core["model_floor"]["ns"]
+    row("keystroke on `FormModel` (Text2 → Text3)", fmt_ns(mk),
+        f"{fmt_ns(mf)} (`setText`, no controller)", f"{mk / mf:.1f}×", "< 2 µs", yes(mk < 2000))
+
+    conv = max(core["core_e"]["allocs"], core["core_t"]["allocs"], core["core_e_mixed"]["allocs"],
+               core["core_t_mixed"]["allocs"])
+    fmt_allocs = max(core["formatFixed"]["allocs"], core["core_r_T"]["allocs"])
+    row("heap allocations in `e`/`t`, per call", f"{conv:g}", "—", "—", "0", yes(conv == 0))
+    row("heap allocations in `formatFixed`/`r_T`, per call", f"{fmt_allocs:g}", "—", "—", "0",
+        yes(fmt_allocs == 0))
+    whole = core["model_keystroke"]["allocs"]
+    row("heap allocations per `FormModel` keystroke (whole)", f"{whole:g}", "—", "—",
+        "0 in the conversion path", yes(conv == 0 and fmt_allocs == 0))
+
+    wk, wf = window["window_keystroke"]["ns"], window["window_floor"]["ns"]
+    row("keystroke in the window, offscreen (key → Text3 repainted)", fmt_ns(wk),
+        f"{fmt_ns(wf)} (bare QLineEdit)", f"{wk / wf:.2f}×",
+        f"≤ 1.5×, and < 1/10 of a 60 Hz frame ({fmt_ns(FRAME_60HZ_NS / 10)})",
+        yes(wk / wf <= 1.5 and wk < FRAME_60HZ_NS / 10))
+
+    for label, s in (("offscreen", offscreen), ("Xvfb", xvfb)):
+        k, f = s["kelvora"]["ns"], s["floor"]["ns"]
+        row(f"start-up to first paint, {label}", fmt_ns(k), f"{fmt_ns(f)} (empty QWidget)",
+            f"{k / f:.2f}×", "≤ 1.3×", yes(k / f <= 1.3))
+    for label, s in (("offscreen", offscreen), ("Xvfb", xvfb)):
+        k, f = s["kelvora"]["hwm_kb"], s["floor"]["hwm_kb"]
+        row(f"peak memory (VmHWM), {label}", fmt_mib(k), fmt_mib(f), f"{k / f:.2f}×", "≤ 1.3×",
+            yes(k / f <= 1.3))
+
+    header = ("figure", "measured", "floor", "ratio", "goal", "met?")
+    lines = ["| " + " | ".join(header) + " |", "|" + "|".join("---" for _ in header) + "|"]
+    lines += ["| " + " | ".join(r) + " |" for r in rows]
+    return "\n".join(lines)
+
+
+def label_floor_table(offscreen, xvfb):
+    """The start-up figures once more, against a floor that shows one Chinese label."""
+    header = ("figure", "kelvora", "one Chinese label", "empty window",
+              "label ÷ empty", "kelvora ÷ label")
+    lines = ["| " + " | ".join(header) + " |", "|" + "|".join("---" for _ in header) + "|"]
+    for label, s in (("offscreen", offscreen), ("Xvfb", xvfb)):
+        k, l, f = (s[n]["ns"] for n in ("kelvora", "label", "floor"))
+        lines.append(f"| start-up to first paint, {label} | {fmt_ns(k)} | {fmt_ns(l)} | "
+                     f"{fmt_ns(f)} | {l / f:.2f}× | {k / l:.2f}× |")
+    for label, s in (("offscreen", offscreen), ("Xvfb", xvfb)):
+        k, l, f = (s[n]["hwm_kb"] for n in ("kelvora", "label", "floor"))
+        lines.append(f"| peak memory (VmHWM), {label} | {fmt_mib(k)} | {fmt_mib(l)} | "
+                     f"{fmt_mib(f)} | {l / f:.2f}× | {k / l:.2f}× |")
+    return "\n".join(lines)
+
+
+def startup_breakdown(offscreen, xvfb):
+    lines = ["Inside main (medians, µs): QApplication / window built / show() / to first paint "
+             "done"]
+    for label, s in (("offscreen", offscreen), ("Xvfb", xvfb)):
+        for name in ("kelvora", "label", "floor"):
+            d = s[name]
+            lines.append(f"  {label:9} {name:7}  {d['app_us']:8.0f} {d['built_us']:8.0f} "
+                         f"{d['show_us']:8.0f} {d['paint_us']:8.0f}   (main → paint "
+                         f"{d['main_us']:.0f}, spawn → paint {d['ns'] / 1e3:.0f})")
+    return "\n".join(lines)
+
+
+def main(argv):
+    if len(argv) == 3 and argv[1] == "--startup":
+        platform_name = "offscreen" if os.environ.get("QT_QPA_PLATFORM") == "offscreen" else "xcb"
+        json.dump(measure_startup(argv[2], platform_name), sys.stdout)
+        return
+    if len(argv) != 2:
+        sys.exit(__doc__)
+    build_dir = os.path.abspath(argv[1])
+    began = time.monotonic()
+    load_before = os.getloadavg()[0]
+
+    print("bench: core and model …", file=sys.stderr, flush=True)
+    core = run_benchmarks(os.path.join(build_dir, "bench", "kelvora_core_bench"),
+                          CORE_REPETITIONS, 0.05)
+    print("bench: window keystroke (offscreen) …", file=sys.stderr, flush=True)
+    window = run_benchmarks(os.path.join(build_dir, "bench", "kelvora_window_bench"),
+                            WINDOW_REPETITIONS, 0.1)
+    print("bench: start-up, offscreen …", file=sys.stderr, flush=True)
+    offscreen = measure_startup(build_dir, "offscreen")
+    print("bench: start-up, Xvfb …", file=sys.stderr, flush=True)
+    xvfb = startup_under_xvfb(build_dir)
+
+    report = "\n".join([
+        f"Machine: {machine()}",
+        f"Load average (1 min) before / after: {load_before:.2f} / {os.getloadavg()[0]:.2f}; "
+        f"took {time.monotonic() - began:.0f} s",
+        "",
+        build_table(core, window, offscreen, xvfb),
+        "",
+        label_floor_table(offscreen, xvfb),
+        "",
+        startup_breakdown(offscreen, xvfb),
+    ])
+    print(report)
+    with open(os.path.join(build_dir, "bench", "results.md"), "w") as f:
+        f.write(report + "\n")
+
+
+if __name__ == "__main__":
+    main(sys.argv)
