@@ -4,7 +4,7 @@
 PRESET ?= dev
 BUILD_DIR := build/$(PRESET)
 
-.PHONY: all deps configure build test run bench screenshot format clean
+.PHONY: all deps configure build test run bench screenshot format clean fuzz test-asan
 
 all: build
 
@@ -20,6 +20,17 @@ build: configure
 test: build
 	@ctest --preset $(PRESET) --output-on-failure
 
+# The whole suite built with AddressSanitizer and UndefinedBehaviorSanitizer (asan preset):
+# the Qt tests off screen, the program on Xvfb, and a leak check of the program. Any finding
+# fails the run; third-party leaks pass only as the tests/*.lsan files name them.
+SANITIZER_ENV := \
+	ASAN_OPTIONS=detect_leaks=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1 \
+	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+test-asan: deps
+	@cmake --preset asan >/dev/null
+	@cmake --build --preset asan
+	@$(SANITIZER_ENV) ctest --preset asan --output-on-failure
+
 run:
 	@$(MAKE) --no-print-directory build PRESET=release
 	@./build/release/app/kelvora
@@ -28,6 +39,20 @@ screenshot:
 	@$(MAKE) --no-print-directory build PRESET=release
 	@QT_QPA_PLATFORM=offscreen ./build/release/app/kelvora_screenshot docs/screenshot.png
 	@echo "wrote docs/screenshot.png"
+
+# Benchmarks (release preset): prints one table of every figure beside its floor; the start-up
+# part runs on Xvfb as well as off screen. See docs/performance.md.
+bench:
+	@$(MAKE) --no-print-directory build PRESET=release
+	@python3 bench/run.py build/release
+
+# The libFuzzer targets (clang, fuzz preset), each for FUZZ_SECONDS on a scratch copy of its
+# seed corpus; fails on any finding and names the saved input. CI: make fuzz FUZZ_SECONDS=30
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	@cmake --preset fuzz >/dev/null
+	@cmake --build --preset fuzz
+	@./fuzz/run-fuzzers build/fuzz $(FUZZ_SECONDS)
 
 format:
 	@git ls-files '*.cpp' '*.hpp' | xargs clang-format -i
