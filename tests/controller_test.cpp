@@ -331,7 +331,9 @@ TEST_F(Calculator, TypingAResistanceShowsItsTemperature) {
 // A conversion that fails: the controller shows "计算错误" in the box it was about to write.
 namespace {
 // Inputs near 666 fail (an EMF arrives with the cold junction's EMF added).
-bool faulty(double x) { return x > 665 && x < 667; }
+bool faulty(double x) {
+    return x > 665 && x < 667;
+}
 double faultyE(double t1, double typ) {
     if (faulty(t1)) throw kelvora::core::ConversionFault("test");
     return kelvora::core::e(t1, typ);

@@ -173,17 +173,18 @@ void Controller::Combo1_Click() {
     window_.setEnabled(Control::Option2, true);
     window_.setToolTip(Control::Option2, "改变参考温度时计算热电势");
     window_.setEnabled(Control::Text1, true);
-
-    const double T = value(Control::Text2);
-    const double T0 = value(Control::Text1);
-    const double E = value(Control::Text3);
-    if (window_.selected(Control::Option2) && !UpdateEmf(T, T0, i)) return;
-    if (window_.selected(Control::Option1)) UpdateTemperature(E, T0, i);
+    updateAsOptionsSay(i);
 }
 
 void Controller::Text1_Change() {
     if (!HandleText1Change) return;
-    const int i = window_.listIndex();
+    updateAsOptionsSay(window_.listIndex());
+}
+
+// After a new cold junction or a new thermocouple: Option2 keeps the temperature and
+// recomputes the EMF, Option1 keeps the EMF and recomputes the temperature. All three boxes
+// are read once, before anything is written.
+void Controller::updateAsOptionsSay(int i) {
     const double T = value(Control::Text2);
     const double T0 = value(Control::Text1);
     const double E = value(Control::Text3);

@@ -70,6 +70,7 @@ class Controller final : public WindowEvents {
     void guardedWrite(Control box, std::string_view text);
     double value(Control box) const;
     bool showSensorTexts(int i);
+    void updateAsOptionsSay(int i);
 
     Window& window_;
     Conversions conversions_;
