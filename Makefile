@@ -4,7 +4,8 @@
 PRESET ?= dev
 BUILD_DIR := build/$(PRESET)
 
-.PHONY: all deps configure build test run bench screenshot format clean fuzz test-asan
+.PHONY: all deps configure build test run bench screenshot format clean fuzz test-asan \
+	windows test-windows
 
 all: build
 
@@ -53,6 +54,15 @@ fuzz: deps
 	@cmake --preset fuzz >/dev/null
 	@cmake --build --preset fuzz
 	@./fuzz/run-fuzzers build/fuzz $(FUZZ_SECONDS)
+
+# Kelvora for Windows, cross-built with MinGW-w64 (windows preset); its tests run under Wine.
+windows:
+	@./scripts/install-deps windows
+	@cmake --preset windows >/dev/null
+	@cmake --build --preset windows
+
+test-windows: windows
+	@ctest --preset windows --output-on-failure
 
 format:
 	@git ls-files '*.cpp' '*.hpp' | xargs clang-format -i

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "ui/controller.hpp"
-#include "ui/form1.hpp"
+#include "ui/qt/form1.hpp"
 
 int main(int argc, char* argv[]) {
 #ifdef Q_OS_LINUX

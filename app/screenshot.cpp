@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "ui/controller.hpp"
-#include "ui/form1.hpp"
+#include "ui/qt/form1.hpp"
 
 int main(int argc, char* argv[]) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -27,7 +27,7 @@
 
 #ifndef KELVORA_STARTUP_FLOOR
 #include "ui/controller.hpp"
-#include "ui/form1.hpp"
+#include "ui/qt/form1.hpp"
 #endif
 
 namespace {

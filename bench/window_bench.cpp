@@ -15,7 +15,7 @@
 #include <cstdio>
 
 #include "ui/controller.hpp"
-#include "ui/form1.hpp"
+#include "ui/qt/form1.hpp"
 
 namespace {
 

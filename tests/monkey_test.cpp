@@ -16,7 +16,7 @@
 
 #include "core/sensors.hpp"
 #include "ui/controller.hpp"
-#include "ui/form1.hpp"
+#include "ui/qt/form1.hpp"
 
 namespace msg = kelvora::ui::message;
 using kelvora::core::isThermocouple;

@@ -13,7 +13,7 @@
 #include "core/thermocouple.hpp"
 #include "ui/box_value.hpp"
 #include "ui/controller.hpp"
-#include "ui/form1.hpp"
+#include "ui/qt/form1.hpp"
 
 using kelvora::ui::Control;
 using kelvora::ui::Controller;

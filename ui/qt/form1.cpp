@@ -1,4 +1,4 @@
-#include "ui/form1.hpp"
+#include "ui/qt/form1.hpp"
 
 #include <QComboBox>
 #include <QFontMetricsF>
