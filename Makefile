@@ -5,7 +5,7 @@ PRESET ?= dev
 BUILD_DIR := build/$(PRESET)
 
 .PHONY: all deps configure build test run bench screenshot format clean fuzz test-asan \
-	windows test-windows
+	windows test-windows windows-installer
 
 all: build
 
@@ -63,6 +63,10 @@ windows:
 
 test-windows: windows
 	@ctest --preset windows --output-on-failure
+
+# build/windows/kelvora-<version>-setup.exe (NSIS): per-user install, Start-menu shortcut.
+windows-installer: windows
+	@cmake --build --preset windows --target kelvora_installer
 
 format:
 	@git ls-files '*.cpp' '*.hpp' | xargs clang-format -i
