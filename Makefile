@@ -5,7 +5,7 @@ PRESET ?= dev
 BUILD_DIR := build/$(PRESET)
 
 .PHONY: all deps configure build test run bench screenshot format clean fuzz test-asan \
-	windows test-windows windows-installer
+	windows test-windows windows-installer bench-windows
 
 all: build
 
@@ -63,6 +63,10 @@ windows:
 
 test-windows: windows
 	@ctest --preset windows --output-on-failure
+
+# kelvora.exe's size and start-up under Wine beside a bare Win32 window (indications only).
+bench-windows: windows
+	@python3 bench/wine_startup.py build/windows
 
 # build/windows/kelvora-<version>-setup.exe (NSIS): per-user install, Start-menu shortcut.
 windows-installer: windows

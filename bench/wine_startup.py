@@ -1,0 +1,109 @@
+#!/usr/bin/env python3
+"""kelvora.exe under Wine beside a bare Win32 window: file sizes and start-up times.
+
+    python3 bench/wine_startup.py BUILD_DIR      (`make bench-windows`; BUILD_DIR is build/windows)
+
+Start-up is timed from spawning `wine64 PROGRAM` to the moment its window titled "Kelvora" is
+mapped on a private X server (Xvfb), polled every 5 ms with xdotool; the median of runs that
+alternate between the two programs, after warm-up runs, with one Wine server kept running
+throughout. Under Wine these are indications, not Windows figures. Standard library only.
+"""
+
+import os
+import shutil
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+WINE = "/usr/lib/wine/wine64"
+WINESERVER = "/usr/lib/wine/wineserver"
+RUNS = 15  # of each program, after two warm-up runs each
+TIMEOUT = 60.0  # seconds for one start-up
+
+
+def visible_kelvora_windows():
+    proc = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^Kelvora$"],
+                          stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+    return proc.stdout.split()
+
+
+def start_once(exe, env):
+    """Seconds from spawn to the window mapped; the program is then ended."""
+    start = time.perf_counter()
+    proc = subprocess.Popen([WINE, exe], env=env, stdout=subprocess.DEVNULL,
+                            stderr=subprocess.DEVNULL)
+    try:
+        while not visible_kelvora_windows():
+            if time.perf_counter() - start > TIMEOUT or proc.poll() is not None:
+                sys.exit(f"bench: {exe} showed no window titled Kelvora")
+            time.sleep(0.005)
+        return time.perf_counter() - start
+    finally:
+        proc.kill()
+        proc.wait()
+        while visible_kelvora_windows():
+            time.sleep(0.01)
+
+
+def stripped_size(exe):
+    with tempfile.TemporaryDirectory() as tmp:
+        out = os.path.join(tmp, "stripped.exe")
+        subprocess.run(["x86_64-w64-mingw32-strip", "-o", out, exe], check=True)
+        return os.path.getsize(out)
+
+
+def measure(build_dir):
+    programs = {
+        "kelvora.exe": os.path.join(build_dir, "app", "kelvora.exe"),
+        "bare Win32 window": os.path.join(build_dir, "bench", "kelvora_bare_window.exe"),
+    }
+    env = dict(os.environ, WINEPREFIX=os.path.abspath(os.path.join(build_dir, "wineprefix")),
+               WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d")
+    # One persistent Wine server for all runs, so no run pays for starting it.
+    subprocess.run([WINESERVER, "-p"], env=env)
+    subprocess.run([WINE, "wineboot", "--init"], env=env, check=True,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    try:
+        times = {name: [] for name in programs}
+        for run in range(RUNS + 2):
+            for name, exe in programs.items():
+                seconds = start_once(exe, env)
+                if run >= 2:
+                    times[name].append(seconds)
+    finally:
+        subprocess.run([WINESERVER, "-k"], env=env)
+    return {
+        name: {
+            "bytes": os.path.getsize(exe),
+            "stripped": stripped_size(exe),
+            "median_ms": statistics.median(times[name]) * 1000,
+            "min_ms": min(times[name]) * 1000,
+        }
+        for name, exe in programs.items()
+    }
+
+
+def main(argv):
+    if len(argv) != 2:
+        sys.exit(__doc__)
+    if "DISPLAY" not in os.environ or not os.environ.get("KELVORA_BENCH_IN_XVFB"):
+        if shutil.which("xvfb-run") is None:
+            sys.exit("bench: xvfb-run not found (scripts/install-deps installs xvfb)")
+        os.execvpe("xvfb-run", ["xvfb-run", "-a", "-s", "-screen 0 1024x768x24", sys.executable,
+                                os.path.abspath(__file__), argv[1]],
+                   dict(os.environ, KELVORA_BENCH_IN_XVFB="1"))
+    r = measure(argv[1])
+    k, bare = r["kelvora.exe"], r["bare Win32 window"]
+    print("| program | file | stripped | start-up under Wine, median (fastest) |")
+    print("|---|---|---|---|")
+    for name, m in r.items():
+        print(f"| {name} | {m['bytes'] / 1024:.0f} KiB | {m['stripped'] / 1024:.0f} KiB | "
+              f"{m['median_ms']:.0f} ms ({m['min_ms']:.0f} ms) |")
+    print(f"\nkelvora.exe starts in {k['median_ms'] / bare['median_ms']:.2f}× the bare window's "
+          f"time; stripped size {k['stripped'] / 2**20:.2f} MiB (goal: under 1.5 MiB).")
+
+
+if __name__ == "__main__":
+    main(sys.argv)
