@@ -5,7 +5,7 @@ PRESET ?= dev
 BUILD_DIR := build/$(PRESET)
 
 .PHONY: all deps configure build test run bench screenshot format clean fuzz test-asan \
-	windows test-windows
+	windows test-windows package test-package
 
 all: build
 
@@ -63,6 +63,17 @@ windows:
 
 test-windows: windows
 	@ctest --preset windows --output-on-failure
+
+# The Debian package, build/release/kelvora_<version>_amd64.deb (docs/packaging.md).
+package:
+	@./scripts/install-deps package
+	@cmake --preset release >/dev/null
+	@cmake --build --preset release --target package
+
+# The package checked, installed with apt-get, started on Xvfb and purged again: changes the
+# machine's installed packages, so it needs root (as in CI) or sudo.
+test-package: package
+	@./tests/package_test.sh build/release
 
 format:
 	@git ls-files '*.cpp' '*.hpp' | xargs clang-format -i
