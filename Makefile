@@ -5,7 +5,7 @@ PRESET ?= dev
 BUILD_DIR := build/$(PRESET)
 
 .PHONY: all deps configure build test run bench screenshot format clean fuzz test-asan \
-	windows test-windows package test-package
+	windows test-windows
 
 all: build
 
@@ -64,7 +64,14 @@ windows:
 test-windows: windows
 	@ctest --preset windows --output-on-failure
 
+format:
+	@git ls-files '*.cpp' '*.hpp' | xargs clang-format -i
+
+clean:
+	@rm -rf build
+
 # The Debian package, build/release/kelvora_<version>_amd64.deb (docs/packaging.md).
+.PHONY: package test-package
 package:
 	@./scripts/install-deps package
 	@cmake --preset release >/dev/null
@@ -74,9 +81,3 @@ package:
 # machine's installed packages, so it needs root (as in CI) or sudo.
 test-package: package
 	@./tests/package_test.sh build/release
-
-format:
-	@git ls-files '*.cpp' '*.hpp' | xargs clang-format -i
-
-clean:
-	@rm -rf build
