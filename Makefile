@@ -77,3 +77,15 @@ format:
 
 clean:
 	@rm -rf build
+
+# The Debian package, build/release/kelvora_<version>_amd64.deb (docs/packaging.md).
+.PHONY: package test-package
+package:
+	@./scripts/install-deps package
+	@cmake --preset release >/dev/null
+	@cmake --build --preset release --target package
+
+# The package checked, installed with apt-get, started on Xvfb and purged again: changes the
+# machine's installed packages, so it needs root (as in CI) or sudo.
+test-package: package
+	@./tests/package_test.sh build/release

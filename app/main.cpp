@@ -1,5 +1,7 @@
 // Kelvora: thermocouple and resistance thermometer calculator.
 #include <QApplication>
+#include <QDir>
+#include <QIcon>
 #include <cstdio>
 
 #include "ui/controller.hpp"
@@ -20,6 +22,15 @@ int main(int argc, char* argv[]) {
 
     QApplication app(argc, argv);
     QGuiApplication::setDesktopFileName(QStringLiteral("kelvora"));
+
+    // The icon in every size built into the program (each file's size is read from the
+    // image), so the window shows it also when the icon theme holds none.
+    QIcon icon;
+    const QDir icons(QStringLiteral(":/icons"));
+    for (const QString& name : icons.entryList(QDir::Files)) {
+        icon.addFile(icons.filePath(name));
+    }
+    QApplication::setWindowIcon(icon);
 
     kelvora::ui::Form1 window;
     kelvora::ui::Controller controller{window};

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The kelvora program on a real X server (Xvfb): its window must appear, titled "Kelvora",
-# and the program must exit with status 0 once the window is closed.
-#     x_smoke_test.sh KELVORA X_CLOSE_WINDOW
+# and the program must exit with status 0 once the window is closed. With --icon the window
+# must also carry an icon (_NET_WM_ICON, read with xprop from x11-utils).
+#     x_smoke_test.sh KELVORA X_CLOSE_WINDOW [--icon]
 # With --no-display: kelvora started with no display at all must print one line to stderr
 # and exit non-zero, rather than abort inside Qt.
 #     x_smoke_test.sh --no-display KELVORA
@@ -27,17 +28,23 @@ if [ "${1:-}" = --no-display ]; then
     exit 0
 fi
 
-[ $# -eq 2 ] || fail "usage: x_smoke_test.sh KELVORA X_CLOSE_WINDOW"
+case "$#:${3:-}" in
+    2: | 3:--icon) ;;
+    *) fail "usage: x_smoke_test.sh KELVORA X_CLOSE_WINDOW [--icon]" ;;
+esac
 kelvora=$1
 close_window=$2
+icon=${3:-}
 
 # Start again inside a private X server.
 if [ -z "${KELVORA_SMOKE_IN_XVFB:-}" ]; then
     command -v xvfb-run >/dev/null || fail "xvfb-run not found (scripts/install-deps installs xvfb)"
     command -v xauth >/dev/null || fail "xauth not found (scripts/install-deps installs it)"
     command -v xdotool >/dev/null || fail "xdotool not found (scripts/install-deps installs it)"
+    [ -z "$icon" ] || command -v xprop >/dev/null ||
+        fail "xprop not found (scripts/install-deps package installs it)"
     KELVORA_SMOKE_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24" \
-        bash "${BASH_SOURCE[0]}" "$kelvora" "$close_window"
+        bash "${BASH_SOURCE[0]}" "$kelvora" "$close_window" $icon
 fi
 
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY
@@ -59,6 +66,15 @@ if [ "$owner" != "$pid" ]; then
     fail "the window titled Kelvora belongs to process $owner, not to kelvora ($pid)"
 fi
 echo "window $window of process $pid is shown"
+if [ -n "$icon" ]; then
+    sizes=$(xprop -len 4000000 -id "$window" _NET_WM_ICON | grep -o '[0-9]* x [0-9]*' | tr -d ' ' |
+        sort -n | tr '\n' ' ')
+    if [ -z "$sizes" ]; then
+        stop
+        fail "window $window has no icon (_NET_WM_ICON)"
+    fi
+    echo "window icon sizes: $sizes"
+fi
 
 # No window manager runs here, so send the request to close as one would.
 if ! "$close_window" "$window"; then

@@ -1,0 +1,94 @@
+#!/usr/bin/env bash
+# The Debian package as a user meets it: its fields and files, the validators, then installed
+# with apt-get, started on Xvfb with its window and icon, and purged without a trace. Changes
+# the machine's installed packages: runs as root, or with sudo.
+#     package_test.sh BUILD_DIR        (build/release, after `make package`)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=$1
+fail() {
+    echo "package_test: $*" >&2
+    exit 1
+}
+as_root=()
+[ "$(id -u)" -eq 0 ] || as_root=(sudo)
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+deb=$(realpath "$build")/kelvora_${version}_amd64.deb
+[ -f "$deb" ] || fail "no package $deb"
+dpkg-deb -x "$deb" "$scratch/root"
+
+# Control fields, each against a pattern.
+while IFS='|' read -r field pattern; do
+    value=$(dpkg-deb -f "$deb" "$field" | head -n 1)
+    [[ $value =~ $pattern ]] || fail "field $field is '$value', expected /$pattern/"
+done <<EOF
+Package|^kelvora$
+Version|^$version$
+Architecture|^amd64$
+Section|^science$
+Priority|^optional$
+Maintainer|^Kelvora authors <[^@ ]+@[^@ ]+>$
+Depends|fonts-noto-cjk.*qt6-qpa-plugins.*libc6 .*libqt6widgets6 \(>=
+Description|^calculator for thermocouples and resistance thermometers$
+Homepage|^$
+EOF
+# The releases named in the changelog and the AppStream metadata are this version.
+doc=$scratch/root/usr/share
+zcat "$doc/doc/kelvora/changelog.gz" | head -n 1 | grep -q "^kelvora ($version) " ||
+    fail "the changelog does not start with version $version"
+grep -q "<release version=\"$version\"" "$doc/metainfo/org.kelvora.Kelvora.metainfo.xml" ||
+    fail "the metainfo names no release $version"
+
+# Its files with their modes, and `cmake --install` installing the very same.
+expected=$(sort -k2 <<<"-rwxr-xr-x /usr/bin/kelvora
+-rw-r--r-- /usr/share/applications/kelvora.desktop
+-rw-r--r-- /usr/share/doc/kelvora/changelog.gz
+-rw-r--r-- /usr/share/doc/kelvora/copyright
+$(for s in 16 22 24 32 48 64 128 256; do
+    echo "-rw-r--r-- /usr/share/icons/hicolor/${s}x$s/apps/kelvora.png"
+done)
+-rw-r--r-- /usr/share/icons/hicolor/scalable/apps/kelvora.svg
+-rw-r--r-- /usr/share/man/man1/kelvora.1.gz
+-rw-r--r-- /usr/share/metainfo/org.kelvora.Kelvora.metainfo.xml")
+contents=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { sub(/^\./, "", $6); print $1, $6 }' | sort -k2)
+[ "$contents" = "$expected" ] || fail "package contents differ:
+$(diff <(echo "$expected") <(echo "$contents"))"
+! dpkg-deb -c "$deb" | grep -v ' root/root ' || fail "files not owned by root"
+DESTDIR=$scratch/install cmake --install "$build" --prefix /usr >/dev/null
+installed=$(cd "$scratch/install" && find . -type f | sed 's/^\.//' | sort)
+[ "$installed" = "$(cut -d' ' -f2 <<<"$expected" | sort)" ] ||
+    fail "cmake --install installs other files than the package"
+
+# The validators, on the files as packaged: validate-tree validates the metainfo and also
+# finds the desktop entry it launches. The entry speaks English and Chinese.
+desktop-file-validate "$doc/applications/kelvora.desktop"
+appstreamcli validate-tree --no-net "$scratch/root"
+for key in Name GenericName Comment Keywords; do
+    grep -q "^$key=." "$doc/applications/kelvora.desktop" &&
+        grep -q "^$key\[zh_CN\]=." "$doc/applications/kelvora.desktop" ||
+        fail "the desktop entry lacks $key or $key[zh_CN]"
+done
+lintian --fail-on error,warning --info "$deb" 2>/dev/null
+echo "package fields, files and validators pass"
+
+# Installed by apt-get (a kelvora left by an earlier run is purged first), then used.
+if dpkg-query -W kelvora >/dev/null 2>&1; then
+    "${as_root[@]}" apt-get remove --purge -y -qq kelvora >/dev/null
+fi
+"${as_root[@]}" apt-get install -y -qq "$deb" >/dev/null
+owned=$(dpkg -L kelvora)
+[ "$(dpkg-query -W -f='${Version}' kelvora)" = "$version" ] || fail "kelvora $version not installed"
+bash tests/x_smoke_test.sh /usr/bin/kelvora "$build/tests/x_close_window" --icon
+bash tests/x_smoke_test.sh "$build/app/kelvora" "$build/tests/x_close_window" --icon
+"${as_root[@]}" apt-get remove --purge -y -qq kelvora >/dev/null
+
+# Nothing of it left: none of its files, no doc folder, no record in dpkg.
+! dpkg-query -W kelvora 2>/dev/null || fail "dpkg still knows kelvora after the purge"
+while read -r path; do
+    [ -d "$path" ] || [ ! -e "$path" ] || fail "$path is left after the purge"
+done <<<"$owned"
+[ ! -e /usr/share/doc/kelvora ] || fail "/usr/share/doc/kelvora is left after the purge"
+echo "kelvora $version installed, started, closed and purged without a trace"
