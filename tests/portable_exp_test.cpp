@@ -103,6 +103,25 @@ TEST(PortableExp, EveryTableStep) {
     EXPECT_TRUE(within(w, 0.52));
 }
 
+// Where the short way (-700 < x < 709) hands over to the long one: a thousand ulps either
+// side of each end, accurate and never falling as x rises.
+TEST(PortableExp, ShortAndLongWayMeet) {
+    for (double end : {-700.0, 709.0}) {
+        Worst w;
+        long falls = 0;
+        double x = end, previous = 0;
+        for (int i = 0; i < 1000; ++i) x = std::nextafter(x, -1e9);
+        for (int i = 0; i <= 2000; ++i, x = std::nextafter(x, 1e9)) {
+            add(w, x);
+            const double y = portableExp(x);
+            if (i > 0 && y < previous) ++falls;
+            previous = y;
+        }
+        EXPECT_TRUE(within(w, 0.52)) << "around " << end;
+        EXPECT_EQ(falls, 0) << "around " << end;
+    }
+}
+
 TEST(PortableExp, LimitsAndSpecialValues) {
     constexpr double inf = std::numeric_limits<double>::infinity();
     constexpr double overflow = 0x1.62e42fefa39efp+9;    // the largest x with a finite e^x
