@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <random>
 #include <span>
@@ -18,6 +19,7 @@
 #include "allocation_counter.hpp"
 #include "core/conversion.hpp"
 #include "core/its90_coefficients.hpp"
+#include "core/portable_exp.hpp"
 #include "core/rtd.hpp"
 #include "core/thermocouple.hpp"
 #include "ui/controller.hpp"
@@ -134,6 +136,26 @@ const Inputs& emfs(Order order = Order::grouped) {
 const Inputs& rtdTemperatures() {
     static const Inputs in = rtdInputs(Order::grouped);
     return in;
+}
+
+// Type K from 0 to 1372 °C, the range with the exponential term, in a fixed random order;
+// and the arguments that term passes to exp at those temperatures.
+const Inputs& kExponentialRange() {
+    static const Inputs in = [] {
+        Inputs out;
+        addPieces(out, std::array{its90::kEmfK[1]}, 3);
+        return ordered(std::move(out), Order::mixed);
+    }();
+    return in;
+}
+const std::vector<double>& kTermArguments() {
+    static const std::vector<double> args = [] {
+        std::vector<double> out;
+        const core::Exponential& k = its90::kEK1Exponential;
+        for (double t : kExponentialRange().x) out.push_back((t - k.a2) * (t - k.a2) * k.a1);
+        return out;
+    }();
+    return args;
 }
 
 // The resistances r_T formats, as numbers: what formatFixed alone gets to do.
@@ -254,6 +276,43 @@ void BM_formatFixed(benchmark::State& state) {
     setCounters(state, r.size(), allocationCount() - before);
 }
 
+// Type K above 0 °C alone: Horner's rule of degree 9 plus the exponential term.
+void BM_floor_e_K_exp(benchmark::State& state) {
+    floorOver(state, kExponentialRange());
+}
+void BM_core_e_K_exp(benchmark::State& state) {
+    const std::span<const double> x = kExponentialRange().x;
+    for (auto _ : state) {
+        for (double xi : x) {
+            double v = core::e_K(xi);
+            benchmark::DoNotOptimize(v);
+        }
+    }
+    setCounters(state, x.size(), 0);
+}
+
+// The exponential alone on the K term's arguments: the core's own and the platform's.
+template <double (*F)(double)>
+void expOver(benchmark::State& state) {
+    const std::span<const double> x = kTermArguments();
+    for (auto _ : state) {
+        for (double xi : x) {
+            double v = F(xi);
+            benchmark::DoNotOptimize(v);
+        }
+    }
+    setCounters(state, x.size(), 0);
+}
+double platformExp(double x) {
+    return std::exp(x);
+}
+void BM_portableExp(benchmark::State& state) {
+    expOver<core::portableExp>(state);
+}
+void BM_std_exp(benchmark::State& state) {
+    expOver<platformExp>(state);
+}
+
 // ---- Keystroke on the window-less model -------------------------------------------------
 
 // Typing into Text2 and taking it back again: every write changes the text.
@@ -305,6 +364,10 @@ BENCHMARK(BM_floor_e_mixed);
 BENCHMARK(BM_core_e_mixed);
 BENCHMARK(BM_floor_t_mixed);
 BENCHMARK(BM_core_t_mixed);
+BENCHMARK(BM_floor_e_K_exp);
+BENCHMARK(BM_core_e_K_exp);
+BENCHMARK(BM_portableExp);
+BENCHMARK(BM_std_exp);
 BENCHMARK(BM_floor_r_T);
 BENCHMARK(BM_core_r_T);
 BENCHMARK(BM_formatFixed);

@@ -205,6 +205,13 @@ def build_table(core, window, offscreen, xvfb):
         row(label, fmt_ns(m), f"{fmt_ns(f)} (Horner, degree 10)", f"{m / f:.2f}×", "— (info)",
             "—")
 
+    m, f = core["core_e_K_exp"]["ns"], core["floor_e_K_exp"]["ns"]
+    row("core `e_K` from 0 to 1372 °C (with the exponential term)", fmt_ns(m),
+        f"{fmt_ns(f)} (Horner, degree 10)", f"{m / f:.2f}×", "— (info)", "—")
+    m, f = core["portableExp"]["ns"], core["std_exp"]["ns"]
+    row("the core's own `exp` on the K term's arguments", fmt_ns(m),
+        f"{fmt_ns(f)} (`std::exp`)", f"{m / f:.2f}×", "— (info)", "—")
+
     r_t, fr, ff = core["core_r_T"]["ns"], core["floor_r_T"]["ns"], core["formatFixed"]["ns"]
     row("core `r_T` per call", fmt_ns(r_t), f"{fmt_ns(fr)} (Horner, degree 10)",
         f"{r_t / fr:.1f}×", "— (formatting-bound: next row)", "—")

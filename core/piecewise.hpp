@@ -9,10 +9,12 @@
 #include <utility>
 
 #include "core/conversion.hpp"
+#include "core/portable_exp.hpp"
 
 namespace kelvora::core {
 
-// The extra term of type K above 0 °C: a0 · exp(a1 · (t - a2)²).
+// The extra term of type K above 0 °C: a0 · exp(a1 · (t - a2)²), with the core's own
+// exponential (portableExp), so the term has the same bits on every platform.
 struct Exponential {
     double a0;  // mV
     double a1;  // 1/°C²
@@ -94,7 +96,7 @@ inline double evaluate(double x) {
         if (const Exponential* k = p.exponential) {
             const double d = x - k->a2;
             const double arg = finiteOrThrow(d * d * k->a1, "non-finite exponent");
-            v = finiteOrThrow(v + k->a0 * std::exp(arg), "non-finite exponential term");
+            v = finiteOrThrow(v + k->a0 * portableExp(arg), "non-finite exponential term");
         }
         return v;
     }

@@ -1,0 +1,244 @@
+#include "core/portable_exp.hpp"
+
+#include <array>
+#include <bit>
+#include <cstdint>
+#include <limits>
+
+namespace kelvora::core {
+
+namespace {
+
+// e^x = 2^m · 2^(j/128) · e^r, with x = n · ln2/128 + r, n = 128·m + j, |r| ≤ ln2/256.
+constexpr int kTableBits = 7;
+constexpr int kTableSize = 1 << kTableBits;  // 128
+
+// 128/ln 2, rounded.
+constexpr double kInvStep = 0x1.71547652b82fep+7;
+// ln2/128 in two parts. The high part has 32 significant bits, so n · kStepHi is exact for
+// every |n| below 2^21 (here |n| ≤ 137,610); the two parts together are within 1e-29 of
+// ln2/128.
+constexpr double kStepHi = 0x1.62e42ff000000p-8;
+constexpr double kStepLo = -0x1.718432a1b0e26p-42;
+
+// Adding 1.5 · 2^52 to a double of magnitude below 2^51 rounds it to a whole number n
+// (ties to even) and leaves n in the low bits of the sum; subtracting it again gives n as a
+// double.
+constexpr double kRoundShift = 0x1.8p52;
+
+// Arguments strictly between these two take the short way: 2^m and the result are normal
+// doubles, and so is every partial result that matters. The K term's arguments, -183.5 to
+// 0, all do.
+constexpr double kShortLow = -700.0;
+constexpr double kShortHigh = 709.0;
+
+// The largest x with a finite e^x, and the largest x whose e^x rounds to 0 (e^x at or
+// below half the smallest subnormal, 2^-1075).
+constexpr double kOverflow = 0x1.62e42fefa39efp+9;    // 709.78271289338397
+constexpr double kUnderflow = -0x1.74910d52d3052p+9;  // -745.13321910194122
+
+// 2^(j/128) for j = 0 … 127 as hi · (1 + tail): hi is the double nearest to it, tail the
+// double nearest to (2^(j/128) - hi) / hi, below 2^-53. Made with Python's decimal module
+// at 60 digits:
+//   t = (j * D(2).ln() / 128).exp(); hi = float(t); tail = float((t - D(hi)) / D(hi))
+struct Pow2 {
+    double hi;
+    double tail;
+};
+constexpr std::array<Pow2, kTableSize> kPow2{{
+    {0x1.0000000000000p+0, 0x0.0p+0},
+    {0x1.0163da9fb3335p+0, 0x1.b3b4f1a88bf6ep-54},
+    {0x1.02c9a3e778061p+0, -0x1.160139cd8dc5dp-56},
+    {0x1.04315e86e7f85p+0, -0x1.05e7a108766d1p-54},
+    {0x1.059b0d3158574p+0, 0x1.cd2523567f613p-55},
+    {0x1.0706b29ddf6dep+0, -0x1.bce8023f98efap-55},
+    {0x1.0874518759bc8p+0, 0x1.0f74e61e6c861p-57},
+    {0x1.09e3ecac6f383p+0, 0x1.0a3e45b33d399p-54},
+    {0x1.0b5586cf9890fp+0, 0x1.79aa65d837b6dp-54},
+    {0x1.0cc922b7247f7p+0, 0x1.eb51a92fdeffcp-55},
+    {0x1.0e3ec32d3d1a2p+0, 0x1.ebe3d702f9cd1p-60},
+    {0x1.0fb66affed31bp+0, -0x1.a033489906e0bp-57},
+    {0x1.11301d0125b51p+0, -0x1.556522a2fbd0ep-54},
+    {0x1.12abdc06c31ccp+0, -0x1.080ef8c4eea55p-58},
+    {0x1.1429aaea92de0p+0, -0x1.1c923b9d5f416p-54},
+    {0x1.15a98c8a58e51p+0, 0x1.0d3e3e95c55afp-55},
+    {0x1.172b83c7d517bp+0, -0x1.01b15eaa59348p-55},
+    {0x1.18af9388c8deap+0, -0x1.f1ff055de323dp-55},
+    {0x1.1a35beb6fcb75p+0, 0x1.b898c3f1353bfp-55},
+    {0x1.1bbe084045cd4p+0, -0x1.6d99c7611eb26p-54},
+    {0x1.1d4873168b9aap+0, 0x1.aecf73e3a2f60p-54},
+    {0x1.1ed5022fcd91dp+0, -0x1.fe782cb86389dp-55},
+    {0x1.2063b88628cd6p+0, 0x1.a6f4144a6c38dp-55},
+    {0x1.21f49917ddc96p+0, 0x1.07a05b0e4047dp-55},
+    {0x1.2387a6e756238p+0, 0x1.68efde3a8a894p-54},
+    {0x1.251ce4fb2a63fp+0, 0x1.75e18f274487dp-55},
+    {0x1.26b4565e27cddp+0, 0x1.0472b981fe7f2p-55},
+    {0x1.284dfe1f56381p+0, -0x1.6b87b3f71085ep-54},
+    {0x1.29e9df51fdee1p+0, 0x1.2f7e16d09ab31p-55},
+    {0x1.2b87fd0dad990p+0, -0x1.d219b1a6fbffap-60},
+    {0x1.2d285a6e4030bp+0, 0x1.b3782720c0ab4p-55},
+    {0x1.2ecafa93e2f56p+0, 0x1.e149289cecb8fp-57},
+    {0x1.306fe0a31b715p+0, 0x1.34d754db0abb6p-55},
+    {0x1.32170fc4cd831p+0, 0x1.64201e2ac744cp-55},
+    {0x1.33c08b26416ffp+0, 0x1.fdd395dd3f84ap-55},
+    {0x1.356c55f929ff1p+0, -0x1.6a3803b8e5b04p-55},
+    {0x1.371a7373aa9cbp+0, -0x1.24aedcc4b5068p-54},
+    {0x1.38cae6d05d866p+0, -0x1.907f81b512d8ep-54},
+    {0x1.3a7db34e59ff7p+0, -0x1.1d1e83e9436d2p-56},
+    {0x1.3c32dc313a8e5p+0, -0x1.91919b3ce1b15p-54},
+    {0x1.3dea64c123422p+0, 0x1.59f48a72a4c6dp-55},
+    {0x1.3fa4504ac801cp+0, -0x1.312607a28698ap-54},
+    {0x1.4160a21f72e2ap+0, -0x1.8a78f4817895bp-58},
+    {0x1.431f5d950a897p+0, -0x1.c2c9b67499a1bp-56},
+    {0x1.44e086061892dp+0, 0x1.363ed60c2ac11p-59},
+    {0x1.46a41ed1d0057p+0, 0x1.666093b0664efp-54},
+    {0x1.486a2b5c13cd0p+0, 0x1.ecce1daa10379p-57},
+    {0x1.4a32af0d7d3dep+0, 0x1.3ff8e3f0f1230p-54},
+    {0x1.4bfdad5362a27p+0, 0x1.690cebb7aafb0p-56},
+    {0x1.4dcb299fddd0dp+0, 0x1.31dbdeb54e077p-54},
+    {0x1.4f9b2769d2ca7p+0, -0x1.f94340071a38ep-55},
+    {0x1.516daa2cf6642p+0, -0x1.7deccdc93a349p-55},
+    {0x1.5342b569d4f82p+0, -0x1.8dec6bd0f385fp-56},
+    {0x1.551a4ca5d920fp+0, -0x1.61246ec7b5cf6p-55},
+    {0x1.56f4736b527dap+0, 0x1.3350518fdd78ep-54},
+    {0x1.58d12d497c7fdp+0, 0x1.b98b72f8a9b05p-56},
+    {0x1.5ab07dd485429p+0, 0x1.063e1e21c5409p-54},
+    {0x1.5c9268a5946b7p+0, 0x1.4c7855019c6eap-60},
+    {0x1.5e76f15ad2148p+0, 0x1.432e62b64c035p-54},
+    {0x1.605e1b976dc09p+0, -0x1.ce44a6199769fp-55},
+    {0x1.6247eb03a5585p+0, -0x1.c33c53bef4da8p-55},
+    {0x1.6434634ccc320p+0, -0x1.45378892be9aep-55},
+    {0x1.6623882552225p+0, -0x1.3cedd78565858p-54},
+    {0x1.68155d44ca973p+0, 0x1.710aa807e1964p-58},
+    {0x1.6a09e667f3bcdp+0, -0x1.3b3efbf5e2228p-54},
+    {0x1.6c012750bdabfp+0, -0x1.a12ad8734b982p-57},
+    {0x1.6dfb23c651a2fp+0, -0x1.367efb86da9eep-57},
+    {0x1.6ff7df9519484p+0, -0x1.0dc3d54e08851p-55},
+    {0x1.71f75e8ec5f74p+0, -0x1.81f647e5a3ecfp-56},
+    {0x1.73f9a48a58174p+0, -0x1.6ee4ac08b7db0p-55},
+    {0x1.75feb564267c9p+0, -0x1.619321e55e68ap-55},
+    {0x1.780694fde5d3fp+0, 0x1.09ccb5e09d4d3p-54},
+    {0x1.7a11473eb0187p+0, -0x1.b32dcb94da51dp-56},
+    {0x1.7c1ed0130c132p+0, 0x1.4ecfd5467c06bp-54},
+    {0x1.7e2f336cf4e62p+0, 0x1.5ebe1abd66c55p-57},
+    {0x1.80427543e1a12p+0, -0x1.8a1c52fb3cf42p-55},
+    {0x1.82589994cce13p+0, -0x1.369b6f13b3734p-54},
+    {0x1.8471a4623c7adp+0, -0x1.05e843a19ff1ep-55},
+    {0x1.868d99b4492edp+0, -0x1.4d450d872576ep-54},
+    {0x1.88ac7d98a6699p+0, 0x1.0ad675b0e8a00p-54},
+    {0x1.8ace5422aa0dbp+0, 0x1.db72fc1f0eab4p-55},
+    {0x1.8cf3216b5448cp+0, -0x1.5b6609cc5e7ffp-57},
+    {0x1.8f1ae99157736p+0, 0x1.bf68359f35f44p-56},
+    {0x1.9145b0b91ffc6p+0, -0x1.3091fa71e3d83p-54},
+    {0x1.93737b0cdc5e5p+0, -0x1.da9b88b6c1e29p-58},
+    {0x1.95a44cbc8520fp+0, -0x1.c23f97c90b959p-57},
+    {0x1.97d829fde4e50p+0, -0x1.2434322f4f9aap-54},
+    {0x1.9a0f170ca07bap+0, -0x1.5ca6cd7668e4bp-55},
+    {0x1.9c49182a3f090p+0, 0x1.1affc2b91ce27p-56},
+    {0x1.9e86319e32323p+0, 0x1.dd235e10a73bbp-57},
+    {0x1.a0c667b5de565p+0, -0x1.7c50422622263p-55},
+    {0x1.a309bec4a2d33p+0, 0x1.b1c86e3e231d5p-55},
+    {0x1.a5503b23e255dp+0, -0x1.1bbd1d3bcbb15p-54},
+    {0x1.a799e1330b358p+0, 0x1.0cc319cee31d2p-54},
+    {0x1.a9e6b5579fdbfp+0, 0x1.469846e735ab3p-55},
+    {0x1.ac36bbfd3f37ap+0, -0x1.2dfcd978e9db4p-55},
+    {0x1.ae89f995ad3adp+0, 0x1.c1a7792cb3387p-55},
+    {0x1.b0e07298db666p+0, -0x1.07b8f4ad1d9fap-54},
+    {0x1.b33a2b84f15fbp+0, -0x1.5c3d956dcaebap-58},
+    {0x1.b59728de5593ap+0, -0x1.0a40e3da6f640p-54},
+    {0x1.b7f76f2fb5e47p+0, -0x1.8d6f438ad9334p-57},
+    {0x1.ba5b030a1064ap+0, -0x1.1eee26b588a35p-54},
+    {0x1.bcc1e904bc1d2p+0, 0x1.4ffd70a5fddcdp-56},
+    {0x1.bf2c25bd71e09p+0, -0x1.1bdfbfa9298acp-54},
+    {0x1.c199bdd85529cp+0, 0x1.36eae30af0cb3p-56},
+    {0x1.c40ab5fffd07ap+0, 0x1.ee3325c9ffd94p-55},
+    {0x1.c67f12e57d14bp+0, 0x1.4e08fd10959acp-55},
+    {0x1.c8f6d9406e7b5p+0, 0x1.3cdaf384e1a67p-57},
+    {0x1.cb720dcef9069p+0, 0x1.76b2c6c921968p-57},
+    {0x1.cdf0b555dc3fap+0, -0x1.08a1883ccb5d2p-55},
+    {0x1.d072d4a07897cp+0, -0x1.fad5d3ffffa6fp-55},
+    {0x1.d2f87080d89f2p+0, -0x1.00dae3875a949p-54},
+    {0x1.d5818dcfba487p+0, 0x1.4a385a63d07a7p-56},
+    {0x1.d80e316c98398p+0, -0x1.2919e2040220fp-55},
+    {0x1.da9e603db3285p+0, 0x1.e5a50d5c192acp-55},
+    {0x1.dd321f301b460p+0, 0x1.43a59ac016b4bp-55},
+    {0x1.dfc97337b9b5fp+0, -0x1.2d52107b43e1fp-55},
+    {0x1.e264614f5a129p+0, -0x1.92ab93b470dc9p-55},
+    {0x1.e502ee78b3ff6p+0, 0x1.4b604603a88d3p-56},
+    {0x1.e7a51fbc74c83p+0, 0x1.3c5ec519d7271p-55},
+    {0x1.ea4afa2a490dap+0, -0x1.ff7128fd391f0p-55},
+    {0x1.ecf482d8e67f1p+0, -0x1.dae98e223747dp-55},
+    {0x1.efa1bee615a27p+0, 0x1.ec3bc41aa2008p-55},
+    {0x1.f252b376bba97p+0, 0x1.42b94c3a9eb32p-55},
+    {0x1.f50765b6e4540p+0, 0x1.a64a931d185eep-55},
+    {0x1.f7bfdad9cbe14p+0, -0x1.e37bae43be3edp-55},
+    {0x1.fa7c1819e90d8p+0, 0x1.7893b4d91cd9dp-56},
+    {0x1.fd3c22b8f71f1p+0, 0x1.305c14160cc89p-58},
+}};
+
+// Taylor coefficients of e^r - 1 - r; on |r| ≤ ln2/256 the first term left out, r⁶/720,
+// is below 5.6e-19, a two-hundredth of an ulp.
+constexpr double kC2 = 1.0 / 2;
+constexpr double kC3 = 1.0 / 6;
+constexpr double kC4 = 1.0 / 24;
+constexpr double kC5 = 1.0 / 120;
+
+// x reduced: e^x = 2^m · hi · (1 + tail + (e^r - 1)), with the last factor written as
+// 1 + tmp.
+struct Reduced {
+    std::int64_t m;
+    double hi;
+    double tmp;
+};
+
+Reduced reduce(double x) {
+    const double shifted = x * kInvStep + kRoundShift;
+    const double nd = shifted - kRoundShift;
+    const std::int64_t n =
+        std::bit_cast<std::int64_t>(shifted) - std::bit_cast<std::int64_t>(kRoundShift);
+    // Rounding x · 128/ln2 may pick the neighbour of the nearest whole number; r then
+    // exceeds ln2/256 by a hair, which the polynomial covers all the same. x - n · kStepHi
+    // is exact: the product is exact and, for n ≠ 0, lies within a factor of 2 of x.
+    // Rounding r costs at most half an ulp of r, a relative error of 2^-61 in e^r.
+    const double r = (x - nd * kStepHi) - nd * kStepLo;
+    // tail + e^r - 1 = (tail + r) + r²·(c2 + c3·r + (c4 + c5·r)·r²), in parts that do not
+    // wait for each other. The product tail · (e^r - 1), below 2^-61, is left out.
+    const double r2 = r * r;
+    const Pow2& p = kPow2[static_cast<std::size_t>(n & (kTableSize - 1))];
+    const double tmp = (p.tail + r) + r2 * ((kC2 + kC3 * r) + (kC4 + kC5 * r) * r2);
+    return {n >> kTableBits, p.hi, tmp};  // m = floor(n / 128)
+}
+
+// 2^m for a normal exponent, -1022 ≤ m ≤ 1023, built from its bits.
+double pow2(std::int64_t m) {
+    return std::bit_cast<double>(static_cast<std::uint64_t>(m + 1023) << 52);
+}
+
+// The long way, for results near or beyond the ends of the normal doubles.
+double expOutside(double x) {
+    if (x != x) return x;  // NaN
+    if (x > kOverflow) return std::numeric_limits<double>::infinity();
+    if (x <= kUnderflow) return 0.0;
+    const Reduced e = reduce(x);
+    const double y = e.hi + e.hi * e.tmp;  // from 0.997 to 2.006
+    // m reaches 1024 just below the overflow limit, where y < 1. Below -1022 the result is
+    // subnormal: the last multiplication rounds y, already rounded, once more to the fewer
+    // bits a subnormal holds, which can cost up to a quarter ulp more.
+    if (e.m > 1023) return (y * 0x1p1023) * pow2(e.m - 1023);
+    if (e.m < -1022) return (y * pow2(e.m + 64)) * 0x1p-64;
+    return y * pow2(e.m);
+}
+
+}  // namespace
+
+double portableExp(double x) {
+    if (!(x > kShortLow && x < kShortHigh)) return expOutside(x);
+    const Reduced e = reduce(x);
+    // s = 2^m · hi, exact, by adding m to hi's exponent bits. The result s + s · tmp rounds
+    // once; s · tmp is below 0.003 · s, so its own rounding costs under 2^-61 of the result.
+    const double s = std::bit_cast<double>(std::bit_cast<std::uint64_t>(e.hi) +
+                                           (static_cast<std::uint64_t>(e.m) << 52));
+    return s + s * e.tmp;
+}
+
+}  // namespace kelvora::core
