@@ -5,7 +5,7 @@ PRESET ?= dev
 BUILD_DIR := build/$(PRESET)
 
 .PHONY: all deps configure build test run bench screenshot format clean fuzz test-asan \
-	windows test-windows
+	windows test-windows screenshot-windows
 
 all: build
 
@@ -63,6 +63,10 @@ windows:
 
 test-windows: windows
 	@ctest --preset windows --output-on-failure
+
+# kelvora.exe's window as Wine shows it on Xvfb, to docs/screenshot-windows.png.
+screenshot-windows: windows
+	@./scripts/screenshot-windows build/windows
 
 format:
 	@git ls-files '*.cpp' '*.hpp' | xargs clang-format -i
