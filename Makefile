@@ -5,7 +5,7 @@ PRESET ?= dev
 BUILD_DIR := build/$(PRESET)
 
 .PHONY: all deps configure build test run bench screenshot format clean fuzz test-asan \
-	windows test-windows windows-installer bench-windows
+	windows test-windows windows-installer bench-windows screenshot-windows
 
 all: build
 
@@ -71,6 +71,10 @@ bench-windows: windows
 # build/windows/kelvora-<version>-setup.exe (NSIS): per-user install, Start-menu shortcut.
 windows-installer: windows
 	@cmake --build --preset windows --target kelvora_installer
+
+# kelvora.exe's window as Wine shows it on Xvfb, to docs/screenshot-windows.png.
+screenshot-windows: windows
+	@./scripts/screenshot-windows build/windows
 
 format:
 	@git ls-files '*.cpp' '*.hpp' | xargs clang-format -i
