@@ -128,6 +128,12 @@ inline std::wstring windowText(HWND w) {
     return text;
 }
 
+// The length of a UTF-8 text in UTF-16 units, as an edit control counts it.
+inline std::size_t utf16Length(std::string_view utf8Text) {
+    return static_cast<std::size_t>(MultiByteToWideChar(
+        CP_UTF8, 0, utf8Text.data(), static_cast<int>(utf8Text.size()), nullptr, 0));
+}
+
 inline std::string utf8(std::wstring_view wide) {
     if (wide.empty()) return {};
     const int size = static_cast<int>(wide.size());
