@@ -6,6 +6,7 @@
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
+#include <oleacc.h>
 
 #include <algorithm>
 #include <cmath>
@@ -125,6 +126,23 @@ struct Running {
     std::size_t events() const { return recorder.seen.size(); }
 };
 
+// The name a screen reader announces for a control (Microsoft Active Accessibility).
+std::wstring accessibleName(HWND control) {
+    IAccessible* object = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT),
+                                          IID_IAccessible, reinterpret_cast<void**>(&object))))
+        return L"(no accessible object)";
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR name = nullptr;
+    std::wstring result;
+    if (SUCCEEDED(object->get_accName(self, &name)) && name != nullptr) result = name;
+    SysFreeString(name);
+    object->Release();
+    return result;
+}
+
 std::wstring label(const Running& r, int n) {
     return r.text(id::kLabel1 + n - 1);
 }
@@ -187,9 +205,11 @@ TEST(Win32Window, StartsAsDesigned) {
     EXPECT_EQ(title.lfWeight, FW_NORMAL);
     EXPECT_EQ(title.lfCharSet, GB2312_CHARSET);
 
-    // Screen readers without annotations name a box by the label before it.
-    EXPECT_EQ(windowText(GetWindow(r.item(id::kText1), GW_HWNDPREV)), L"参考温度");
-    EXPECT_EQ(windowText(GetWindow(r.item(id::kText3), GW_HWNDPREV)), L"热电势");
+    // Screen readers name a box by the label before it, an option by its hidden caption.
+    EXPECT_EQ(accessibleName(r.item(id::kText1)), L"参考温度");
+    EXPECT_EQ(accessibleName(r.item(id::kText3)), L"热电势");
+    EXPECT_EQ(accessibleName(r.item(id::kOption1)), L"改变参考温度时计算温度");
+    EXPECT_EQ(accessibleName(r.item(id::kOption2)), L"改变参考温度时计算热电势");
     EXPECT_EQ(windowText(GetWindow(combo, GW_HWNDPREV)), L"分度号");
 }
 
@@ -298,6 +318,7 @@ TEST(Win32Window, ChoosingASensorWithKeysAndMouse) {
     EXPECT_EQ(label(r, 8), L"Ω");
     EXPECT_EQ(label(r, 9), L"铂热电阻R0=100");
     EXPECT_EQ(r.toolTip(r.item(id::kText3)), L"输入电阻值");
+    EXPECT_EQ(accessibleName(r.item(id::kText3)), L"电阻值");
     EXPECT_EQ(r.text(id::kText1), L"0");
     EXPECT_FALSE(IsWindowEnabled(r.item(id::kText1)));
     EXPECT_FALSE(IsWindowEnabled(r.item(id::kOption1)));

@@ -37,6 +37,8 @@ struct Design {
 constexpr DWORD kLabel = SS_LEFTNOWORDWRAP | SS_CENTERIMAGE | SS_NOPREFIX;
 constexpr DWORD kBox = ES_AUTOHSCROLL | WS_TABSTOP | WS_GROUP;
 
+// The options' captions are their names for screen readers; the buttons are too narrow to
+// show them, as designed: their tool-tips say what they mean.
 // In z-order, which is also the tab order of the controls that take the focus: Text1, Text2,
 // Text3, Combo1, Option1, Option2. Each box comes right after the label that names it, so
 // that screen readers without annotations still find a name for it. The options are one
@@ -52,9 +54,9 @@ constexpr Design kDesign[] = {
     {kCombo1, L"COMBOBOX", L"",
      CBS_DROPDOWNLIST | CBS_HASSTRINGS | WS_VSCROLL | WS_TABSTOP | WS_GROUP, 3600, 1080, 855, 300,
      L"选择测温元件分度号", L"分度号"},
-    {kOption1, L"BUTTON", L"", BS_AUTORADIOBUTTON | WS_TABSTOP | WS_GROUP, 1080, 1800, 255, 255,
-     L"改变参考温度时计算温度", L"改变参考温度时计算温度"},
-    {kOption2, L"BUTTON", L"", BS_AUTORADIOBUTTON, 3360, 1800, 255, 255,
+    {kOption1, L"BUTTON", L"改变参考温度时计算温度", BS_AUTORADIOBUTTON | WS_TABSTOP | WS_GROUP,
+     1080, 1800, 255, 255, L"改变参考温度时计算温度", L"改变参考温度时计算温度"},
+    {kOption2, L"BUTTON", L"改变参考温度时计算热电势", BS_AUTORADIOBUTTON, 3360, 1800, 255, 255,
      L"改变参考温度时计算热电势", L"改变参考温度时计算热电势"},
     {kLabel1, L"STATIC", L"Kelvora", SS_CENTER | SS_CENTERIMAGE | SS_NOPREFIX | WS_GROUP, 1080, 240,
      3015, 375, nullptr, nullptr},
@@ -501,6 +503,20 @@ LRESULT Form1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                                   code == CBN_SELENDCANCEL || code == CBN_CLOSEUP))
                 listChanged();
             return 0;
+        }
+        case WM_NOTIFY: {
+            // The options have no visible caption, so the focus is shown around the button.
+            auto* draw = reinterpret_cast<NMCUSTOMDRAW*>(lParam);
+            if (draw->hdr.code != NM_CUSTOMDRAW ||
+                (draw->hdr.idFrom != kOption1 && draw->hdr.idFrom != kOption2))
+                return 0;
+            if (draw->dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYPOSTPAINT;
+            const bool cuesHidden =
+                SendMessageW(draw->hdr.hwndFrom, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS;
+            if (draw->dwDrawStage == CDDS_POSTPAINT && GetFocus() == draw->hdr.hwndFrom &&
+                !cuesHidden)
+                DrawFocusRect(draw->hdc, &draw->rc);
+            return CDRF_DODEFAULT;
         }
         case WM_ACTIVATE:
             // The focus leaves with the window and comes back to the same control.
