@@ -77,7 +77,9 @@ struct Running {
     bool checked(int controlId) const {
         return SendMessageW(item(controlId), BM_GETCHECK, 0, 0) == BST_CHECKED;
     }
-    std::wstring toolTip(HWND control) const {
+    // The tool-tip shown over a control (`overPlace`: over its place in the window, where the
+    // mouse is while the control is disabled).
+    std::wstring toolTip(HWND control, bool overPlace = false) const {
         HWND tip = nullptr;
         EnumThreadWindows(
             GetCurrentThreadId(),
@@ -93,7 +95,8 @@ struct Running {
         TTTOOLINFOW tool{};
         tool.cbSize = sizeof tool;
         tool.hwnd = window.handle();
-        tool.uId = reinterpret_cast<UINT_PTR>(control);
+        tool.uId = overPlace ? static_cast<UINT_PTR>(GetDlgCtrlID(control))
+                             : reinterpret_cast<UINT_PTR>(control);
         tool.lpszText = buffer;
         SendMessageW(tip, TTM_GETTEXTW, 256, reinterpret_cast<LPARAM>(&tool));
         return buffer;
@@ -324,6 +327,9 @@ TEST(Win32Window, ChoosingASensorWithKeysAndMouse) {
     EXPECT_FALSE(IsWindowEnabled(r.item(id::kOption1)));
     EXPECT_FALSE(IsWindowEnabled(r.item(id::kOption2)));
     EXPECT_EQ(r.toolTip(r.item(id::kOption2)), L"");
+    EXPECT_EQ(r.toolTip(r.item(id::kOption2), true), L"");
+    EXPECT_EQ(r.toolTip(r.item(id::kOption1), true), L"改变参考温度时计算温度");
+    EXPECT_EQ(r.toolTip(r.item(id::kText1), true), L"冷端温度");
     EXPECT_EQ(r.text(id::kText2), L"0");
     EXPECT_EQ(r.text(id::kText3), L"100.00");
 
@@ -402,6 +408,38 @@ TEST(Win32Window, TabOrder) {
     key(r.window, VK_TAB);
     type(r.window, L"5");
     EXPECT_EQ(r.text(id::kText1), L"5");
+}
+
+// Moved to a monitor at 150 %, the window grows to 1.5 times its size at 96 dpi, with every
+// control in proportion and its fonts with it.
+TEST(Win32Window, FollowsTheMonitorScale) {
+    Running r;
+    HWND w = r.window.handle();
+    RECT frame{};
+    GetWindowRect(w, &frame);
+    SendMessageW(w, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&frame));
+    RECT client{};
+    GetClientRect(w, &client);
+    EXPECT_EQ(client.right, 509);  // 339 × 1.5, rounded
+    EXPECT_EQ(client.bottom, 354);
+    RECT box{};
+    GetWindowRect(r.item(id::kText3), &box);
+    MapWindowPoints(nullptr, w, reinterpret_cast<POINT*>(&box), 2);
+    EXPECT_EQ(box.left, 360);  // 3600 twips at 144 dpi
+    EXPECT_EQ(box.top, 179);
+    EXPECT_EQ(box.right - box.left, 86);
+    EXPECT_EQ(box.bottom - box.top, 27);
+    LOGFONTW title{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(r.item(id::kLabel1), WM_GETFONT, 0, 0)),
+               sizeof title, &title);
+    EXPECT_EQ(title.lfHeight, -MulDiv(1575, 144, 7200));
+    LOGFONTW boxFont{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(r.item(id::kText3), WM_GETFONT, 0, 0)),
+               sizeof boxFont, &boxFont);
+    EXPECT_EQ(boxFont.lfHeight, -18);  // 9 pt
+    // Still the same window to the user.
+    r.typeOver(id::kText2, L"100");
+    EXPECT_EQ(r.text(id::kText3), L"4.096");
 }
 
 // Calls the controller makes: every event runs inside the call, after the window already

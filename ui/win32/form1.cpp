@@ -447,6 +447,15 @@ void Form1::applyDpi() {
                      static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)), dpi_);
     SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // Where the frame turns out other than computed (its caption drawn at another scale than
+    // the window's), the client area still gets its size.
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    const int dx = px(kClientWidth) - client.right, dy = px(kClientHeight) - client.bottom;
+    if (dx != 0 || dy != 0) {
+        SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left + dx,
+                     frame.bottom - frame.top + dy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
 
     for (const auto& [size, font] : old) DeleteObject(font);
     if (oldTitle != nullptr) DeleteObject(oldTitle);
