@@ -304,6 +304,9 @@ TEST(Win32Window, Pastes) {
     EXPECT_EQ(r.text(id::kText1), L"t0超限");
     EXPECT_EQ(r.text(id::kText2), text2);
     EXPECT_EQ(r.text(id::kText3), text3);
+    // The caret stays at the end, where the user was typing.
+    type(r.window, L"5");
+    EXPECT_EQ(r.text(id::kText1), L"t0超限5");
 }
 
 // Down to Pt100 by typing its initial into the closed list, back to K with the mouse in the

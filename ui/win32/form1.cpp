@@ -649,6 +649,12 @@ void Form1::setText(Control c, std::string_view text) {
     // from there; where a system would not, it is delivered here, still inside the write. A
     // text longer than the box's limit is shown whole: the limit holds for typing only.
     SetWindowTextW(w, wide.c_str());
+    // The box the user is typing in keeps the caret at the end; any other shows its text from
+    // the first character, where the write leaves the caret.
+    if (GetFocus() == w) {
+        const auto end = static_cast<WPARAM>(wide.size());
+        SendMessageW(w, EM_SETSEL, end, static_cast<LPARAM>(end));
+    }
     boxChanged(box);
 }
 
