@@ -30,19 +30,21 @@ struct Design {
     const wchar_t* text;
     DWORD style;
     int left, top, width, height;
-    const wchar_t* toolTip;         // nullptr for none
-    const wchar_t* accessibleName;  // nullptr: the label before it in z-order names it
+    const wchar_t* toolTip;  // nullptr for none
+    // The name screen readers announce, set as an annotation (Windows 7 on; Wine ignores it);
+    // without one they take a control's caption, or for a box or list the label before it.
+    const wchar_t* accessibleName;
 };
 
 constexpr DWORD kLabel = SS_LEFTNOWORDWRAP | SS_CENTERIMAGE | SS_NOPREFIX;
 constexpr DWORD kBox = ES_AUTOHSCROLL | WS_TABSTOP | WS_GROUP;
 
-// The options' captions are their names for screen readers; the buttons are too narrow to
-// show them, as designed: their tool-tips say what they mean.
 // In z-order, which is also the tab order of the controls that take the focus: Text1, Text2,
 // Text3, Combo1, Option1, Option2. Each box comes right after the label that names it, so
-// that screen readers without annotations still find a name for it. The options are one
-// group: Option1 opens it, and Label1 after Option2 closes it.
+// that screen readers without annotations still find a name for it. The options' captions
+// are their names; the buttons are too narrow to show them, as designed, and their tool-tips
+// say what they mean. The options are one group: Option1 opens it, Label1 after Option2
+// closes it.
 constexpr Design kDesign[] = {
     {kLabel1 + 1, L"STATIC", L"参考温度", kLabel, 480, 1080, 735, 255, nullptr, nullptr},
     {kText1, L"EDIT", L"0", kBox, 1440, 1080, 615, 270, L"冷端温度", L"参考温度"},
@@ -55,9 +57,9 @@ constexpr Design kDesign[] = {
      CBS_DROPDOWNLIST | CBS_HASSTRINGS | WS_VSCROLL | WS_TABSTOP | WS_GROUP, 3600, 1080, 855, 300,
      L"选择测温元件分度号", L"分度号"},
     {kOption1, L"BUTTON", L"改变参考温度时计算温度", BS_AUTORADIOBUTTON | WS_TABSTOP | WS_GROUP,
-     1080, 1800, 255, 255, L"改变参考温度时计算温度", L"改变参考温度时计算温度"},
+     1080, 1800, 255, 255, L"改变参考温度时计算温度", nullptr},
     {kOption2, L"BUTTON", L"改变参考温度时计算热电势", BS_AUTORADIOBUTTON, 3360, 1800, 255, 255,
-     L"改变参考温度时计算热电势", L"改变参考温度时计算热电势"},
+     L"改变参考温度时计算热电势", nullptr},
     {kLabel1, L"STATIC", L"Kelvora", SS_CENTER | SS_CENTERIMAGE | SS_NOPREFIX | WS_GROUP, 1080, 240,
      3015, 375, nullptr, nullptr},
     {kLabel1 + 2, L"STATIC", L"℃", kLabel, 2160, 1080, 255, 255, nullptr, nullptr},
