@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/thermocouple.hpp"
@@ -26,6 +27,7 @@ using kelvora::test::type;
 using kelvora::test::windowText;
 using kelvora::ui::Control;
 using kelvora::ui::Controller;
+using kelvora::ui::WindowEvents;
 using kelvora::ui::win32::Form1;
 namespace id = kelvora::ui::win32;
 
@@ -33,25 +35,25 @@ namespace {
 
 // Records the events the window raises, with what the window showed while each ran, and
 // passes them on to the controller.
-struct Recorder final : kelvora::ui::WindowEvents {
+struct Recorder final : WindowEvents {
     Form1* window = nullptr;
-    kelvora::ui::WindowEvents* next = nullptr;
+    WindowEvents* next = nullptr;
     std::vector<std::string> seen;
     void Combo1_Click() override {
-        seen.push_back("click " + std::to_string(window->listIndex()));
-        if (next) next->Combo1_Click();
+        record("click " + std::to_string(window->listIndex()), &WindowEvents::Combo1_Click);
     }
     void Text1_Change() override {
-        seen.push_back("text1 " + window->text(Control::Text1));
-        if (next) next->Text1_Change();
+        record("text1 " + window->text(Control::Text1), &WindowEvents::Text1_Change);
     }
     void Text2_Change() override {
-        seen.push_back("text2 " + window->text(Control::Text2));
-        if (next) next->Text2_Change();
+        record("text2 " + window->text(Control::Text2), &WindowEvents::Text2_Change);
     }
     void Text3_Change() override {
-        seen.push_back("text3 " + window->text(Control::Text3));
-        if (next) next->Text3_Change();
+        record("text3 " + window->text(Control::Text3), &WindowEvents::Text3_Change);
+    }
+    void record(std::string what, void (WindowEvents::*event)()) {
+        seen.push_back(std::move(what));
+        if (next != nullptr) (next->*event)();
     }
 };
 
@@ -107,24 +109,18 @@ struct Running {
         key(window, 'A', false, true);
         type(window, text);
     }
+    // The name of the control that has the focus.
     std::string focused() const {
         const int focus = GetDlgCtrlID(GetFocus());
-        switch (focus) {
-            case id::kText1:
-                return "Text1";
-            case id::kText2:
-                return "Text2";
-            case id::kText3:
-                return "Text3";
-            case id::kCombo1:
-                return "Combo1";
-            case id::kOption1:
-                return "Option1";
-            case id::kOption2:
-                return "Option2";
-            default:
-                return std::to_string(focus);
+        for (const auto& [controlId, name] : {std::pair{id::kText1, "Text1"},
+                                              {id::kText2, "Text2"},
+                                              {id::kText3, "Text3"},
+                                              {id::kCombo1, "Combo1"},
+                                              {id::kOption1, "Option1"},
+                                              {id::kOption2, "Option2"}}) {
+            if (controlId == focus) return name;
         }
+        return std::to_string(focus);
     }
     std::size_t events() const { return recorder.seen.size(); }
 };
