@@ -481,6 +481,16 @@ void Form1::fitComboBox() {
     const int excess = (closed.bottom - closed.top) - px(d.height);
     if (excess != 0 && field - excess > 0)
         SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field - excess);
+    // The open list is wider than the closed field and shows the items in the window's font.
+    HFONT font = windowFont(kFontHalfPoints);
+    SendMessageW(info.hwndList, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    HDC dc = GetDC(info.hwndList);
+    const HGDIOBJ before = SelectObject(dc, font);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    SelectObject(dc, before);
+    ReleaseDC(info.hwndList, dc);
+    SendMessageW(combo, CB_SETITEMHEIGHT, 0, metrics.tmHeight);
     const int item = static_cast<int>(SendMessageW(combo, CB_GETITEMHEIGHT, 0, 0));
     SetWindowPos(combo, nullptr, 0, 0, px(d.width), px(d.height) + 12 * item + 2,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
