@@ -8,13 +8,13 @@
 #include <QKeySequence>
 #include <QLineEdit>
 #include <QRadioButton>
-#include <QRegularExpression>
 #include <QTest>
 #include <functional>
 #include <iterator>
 #include <random>
 
 #include "core/sensors.hpp"
+#include "tests/monkey_invariants.hpp"
 #include "ui/controller.hpp"
 #include "ui/qt/form1.hpp"
 
@@ -59,19 +59,9 @@ struct Box {
     QList<std::pair<QString, int>> changes;
 };
 
-// Whether the controller may write `text` into Text<box + 1> while `sensor` is selected: a
-// number in the box's display format, or a message that belongs there.
+// Whether the controller may write `text` into Text<box + 1> while `sensor` is selected.
 bool written(int box, const QString& text, int sensor) {
-    static const QRegularExpression emf(QStringLiteral("^-?[0-9]+\\.[0-9]{3}$"));
-    static const QRegularExpression ohm(QStringLiteral("^[0-9]+\\.[0-9]{2}$"));
-    static const QRegularExpression celsius(QStringLiteral("^-?[0-9]+\\.[0-9]{2}$"));
-    const bool tc = isThermocouple(sensor);
-    if (box == 0) return text == (tc ? qs(msg::kReferenceOutOfRange) : QStringLiteral("0"));
-    if (text == qs(msg::kCalculationError)) return true;
-    if (box == 1)
-        return celsius.match(text).hasMatch() ||
-               text == qs(tc ? msg::kEmfOutOfRange : msg::kResistanceOutOfRange);
-    return (tc ? emf : ohm).match(text).hasMatch() || text == qs(msg::kTemperatureOutOfRange);
+    return kelvora::test::written(box, text.toStdString(), sensor);
 }
 
 }  // namespace

@@ -30,8 +30,10 @@ struct Design {
     const wchar_t* text;
     DWORD style;
     int left, top, width, height;
-    const wchar_t* toolTip;         // nullptr for none
-    const wchar_t* accessibleName;  // nullptr: the label before it in z-order names it
+    const wchar_t* toolTip;  // nullptr for none
+    // The name screen readers announce, set as an annotation (Windows 7 on; Wine ignores it);
+    // without one they take a control's caption, or for a box or list the label before it.
+    const wchar_t* accessibleName;
 };
 
 constexpr DWORD kLabel = SS_LEFTNOWORDWRAP | SS_CENTERIMAGE | SS_NOPREFIX;
@@ -39,8 +41,10 @@ constexpr DWORD kBox = ES_AUTOHSCROLL | WS_TABSTOP | WS_GROUP;
 
 // In z-order, which is also the tab order of the controls that take the focus: Text1, Text2,
 // Text3, Combo1, Option1, Option2. Each box comes right after the label that names it, so
-// that screen readers without annotations still find a name for it. The options are one
-// group: Option1 opens it, and Label1 after Option2 closes it.
+// that screen readers without annotations still find a name for it. The options' captions
+// are their names; the buttons are too narrow to show them, as designed, and their tool-tips
+// say what they mean. The options are one group: Option1 opens it, Label1 after Option2
+// closes it.
 constexpr Design kDesign[] = {
     {kLabel1 + 1, L"STATIC", L"参考温度", kLabel, 480, 1080, 735, 255, nullptr, nullptr},
     {kText1, L"EDIT", L"0", kBox, 1440, 1080, 615, 270, L"冷端温度", L"参考温度"},
@@ -52,10 +56,10 @@ constexpr Design kDesign[] = {
     {kCombo1, L"COMBOBOX", L"",
      CBS_DROPDOWNLIST | CBS_HASSTRINGS | WS_VSCROLL | WS_TABSTOP | WS_GROUP, 3600, 1080, 855, 300,
      L"选择测温元件分度号", L"分度号"},
-    {kOption1, L"BUTTON", L"", BS_AUTORADIOBUTTON | WS_TABSTOP | WS_GROUP, 1080, 1800, 255, 255,
-     L"改变参考温度时计算温度", L"改变参考温度时计算温度"},
-    {kOption2, L"BUTTON", L"", BS_AUTORADIOBUTTON, 3360, 1800, 255, 255,
-     L"改变参考温度时计算热电势", L"改变参考温度时计算热电势"},
+    {kOption1, L"BUTTON", L"改变参考温度时计算温度", BS_AUTORADIOBUTTON | WS_TABSTOP | WS_GROUP,
+     1080, 1800, 255, 255, L"改变参考温度时计算温度", nullptr},
+    {kOption2, L"BUTTON", L"改变参考温度时计算热电势", BS_AUTORADIOBUTTON, 3360, 1800, 255, 255,
+     L"改变参考温度时计算热电势", nullptr},
     {kLabel1, L"STATIC", L"Kelvora", SS_CENTER | SS_CENTERIMAGE | SS_NOPREFIX | WS_GROUP, 1080, 240,
      3015, 375, nullptr, nullptr},
     {kLabel1 + 2, L"STATIC", L"℃", kLabel, 2160, 1080, 255, 255, nullptr, nullptr},
@@ -445,6 +449,15 @@ void Form1::applyDpi() {
                      static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)), dpi_);
     SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // Where the frame turns out other than computed (its caption drawn at another scale than
+    // the window's), the client area still gets its size.
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    const int dx = px(kClientWidth) - client.right, dy = px(kClientHeight) - client.bottom;
+    if (dx != 0 || dy != 0) {
+        SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left + dx,
+                     frame.bottom - frame.top + dy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
 
     for (const auto& [size, font] : old) DeleteObject(font);
     if (oldTitle != nullptr) DeleteObject(oldTitle);
@@ -468,6 +481,16 @@ void Form1::fitComboBox() {
     const int excess = (closed.bottom - closed.top) - px(d.height);
     if (excess != 0 && field - excess > 0)
         SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field - excess);
+    // The open list is wider than the closed field and shows the items in the window's font.
+    HFONT font = windowFont(kFontHalfPoints);
+    SendMessageW(info.hwndList, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    HDC dc = GetDC(info.hwndList);
+    const HGDIOBJ before = SelectObject(dc, font);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    SelectObject(dc, before);
+    ReleaseDC(info.hwndList, dc);
+    SendMessageW(combo, CB_SETITEMHEIGHT, 0, metrics.tmHeight);
     const int item = static_cast<int>(SendMessageW(combo, CB_GETITEMHEIGHT, 0, 0));
     SetWindowPos(combo, nullptr, 0, 0, px(d.width), px(d.height) + 12 * item + 2,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -501,6 +524,20 @@ LRESULT Form1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                                   code == CBN_SELENDCANCEL || code == CBN_CLOSEUP))
                 listChanged();
             return 0;
+        }
+        case WM_NOTIFY: {
+            // The options have no visible caption, so the focus is shown around the button.
+            auto* draw = reinterpret_cast<NMCUSTOMDRAW*>(lParam);
+            if (draw->hdr.code != NM_CUSTOMDRAW ||
+                (draw->hdr.idFrom != kOption1 && draw->hdr.idFrom != kOption2))
+                return 0;
+            if (draw->dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYPOSTPAINT;
+            const bool cuesHidden =
+                SendMessageW(draw->hdr.hwndFrom, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS;
+            if (draw->dwDrawStage == CDDS_POSTPAINT && GetFocus() == draw->hdr.hwndFrom &&
+                !cuesHidden)
+                DrawFocusRect(draw->hdc, &draw->rc);
+            return CDRF_DODEFAULT;
         }
         case WM_ACTIVATE:
             // The focus leaves with the window and comes back to the same control.
@@ -624,6 +661,12 @@ void Form1::setText(Control c, std::string_view text) {
     // from there; where a system would not, it is delivered here, still inside the write. A
     // text longer than the box's limit is shown whole: the limit holds for typing only.
     SetWindowTextW(w, wide.c_str());
+    // The box the user is typing in keeps the caret at the end; any other shows its text from
+    // the first character, where the write leaves the caret.
+    if (GetFocus() == w) {
+        const auto end = static_cast<WPARAM>(wide.size());
+        SendMessageW(w, EM_SETSEL, end, static_cast<LPARAM>(end));
+    }
     boxChanged(box);
 }
 
