@@ -3,6 +3,7 @@
 //   win32_shell_probe close-window TITLE     asks the top-level window TITLE to close
 // Exits 0 on success, 1 with a message otherwise.
 #include <windows.h>
+// after windows.h
 #include <objidl.h>
 #include <shlobj.h>
 
@@ -23,7 +24,8 @@ int shortcutTarget(const wchar_t* link) {
     if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                    reinterpret_cast<void**>(&shellLink)))) {
         IPersistFile* file = nullptr;
-        if (SUCCEEDED(shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+        if (SUCCEEDED(
+                shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
             wchar_t path[MAX_PATH] = {};
             if (SUCCEEDED(file->Load(link, STGM_READ)) &&
                 SUCCEEDED(shellLink->GetPath(path, MAX_PATH, nullptr, 0)) && path[0] != 0) {
