@@ -233,6 +233,13 @@ const std::wstring& titleFace() {
     return face;
 }
 
+// Gives `w` the font unless it has it already: a control lays itself out anew on every
+// WM_SETFONT, which the list would otherwise do for each item added.
+void setFont(HWND w, HFONT font, BOOL redraw) {
+    if (reinterpret_cast<HFONT>(SendMessageW(w, WM_GETFONT, 0, 0)) != font)
+        SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(font), redraw);
+}
+
 HFONT createFont(const wchar_t* face, int heightPx, BYTE charSet) {
     LOGFONTW font{};
     font.lfHeight = -heightPx;
@@ -408,7 +415,7 @@ void Form1::fitFont(HWND w, int width) {
         if (fits) break;
     }
     ReleaseDC(w, dc);
-    SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    setFont(w, font, TRUE);
 }
 
 // Places the controls and sizes the fonts for the window's DPI: at start-up and whenever the
@@ -474,6 +481,30 @@ void Form1::fitComboBox() {
     GetComboBoxInfo(combo, &info);
     // The style draws the current item 1 px in from either side of its field.
     fitFont(combo, info.rcItem.right - info.rcItem.left - 2);
+    // The open list is wider than the closed field and shows the items in the window's font.
+    HFONT font = windowFont(kFontHalfPoints);
+    setFont(info.hwndList, font, FALSE);
+    HDC dc = GetDC(info.hwndList);
+    const HGDIOBJ before = SelectObject(dc, font);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    SelectObject(dc, before);
+    ReleaseDC(info.hwndList, dc);
+    int item = static_cast<int>(SendMessageW(combo, CB_GETITEMHEIGHT, 0, 0));
+    if (item != metrics.tmHeight) {
+        SendMessageW(combo, CB_SETITEMHEIGHT, 0, metrics.tmHeight);
+        item = static_cast<int>(SendMessageW(combo, CB_GETITEMHEIGHT, 0, 0));
+    }
+    // The combo box's height is that of the open list. Set only when it changes: each move of
+    // a control costs a round trip to the window system.
+    const SIZE open{px(d.width), px(d.height) + 12 * item + 2};
+    if (open.cx != comboOpenSize_.cx || open.cy != comboOpenSize_.cy) {
+        SetWindowPos(combo, nullptr, 0, 0, open.cx, open.cy,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        comboOpenSize_ = open;
+    }
+    // Last, as each of the above may size the closed field anew: the closed list as high as
+    // designed.
     RECT closed{};
     GetWindowRect(combo, &closed);
     const int field =
@@ -481,19 +512,6 @@ void Form1::fitComboBox() {
     const int excess = (closed.bottom - closed.top) - px(d.height);
     if (excess != 0 && field - excess > 0)
         SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field - excess);
-    // The open list is wider than the closed field and shows the items in the window's font.
-    HFONT font = windowFont(kFontHalfPoints);
-    SendMessageW(info.hwndList, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    HDC dc = GetDC(info.hwndList);
-    const HGDIOBJ before = SelectObject(dc, font);
-    TEXTMETRICW metrics{};
-    GetTextMetricsW(dc, &metrics);
-    SelectObject(dc, before);
-    ReleaseDC(info.hwndList, dc);
-    SendMessageW(combo, CB_SETITEMHEIGHT, 0, metrics.tmHeight);
-    const int item = static_cast<int>(SendMessageW(combo, CB_GETITEMHEIGHT, 0, 0));
-    SetWindowPos(combo, nullptr, 0, 0, px(d.width), px(d.height) + 12 * item + 2,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Form1::setAccessibleName(HWND w, const std::wstring& name) {

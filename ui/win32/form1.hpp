@@ -78,6 +78,7 @@ class Form1 final : public Window {
     std::map<int, HWND> controls_;
     WindowEvents* events_ = nullptr;
     UINT dpi_ = 96;
+    SIZE comboOpenSize_{};  // the combo box's size with its list open, as last set
 
     // What each box showed when its change was last delivered; a change event goes out only
     // when the box's text differs from it.
