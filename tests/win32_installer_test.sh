@@ -3,7 +3,8 @@
 # for the current user must leave the program where the Start-menu shortcut points and an
 # entry in the user's list of programs; the program must start and show its window; a silent
 # uninstall must take all of it away again.
-#     win32_installer_test.sh SETUP_EXE SHELL_PROBE_EXE PREFIX_DIR
+# Run through wine_display.sh, which gives it a display and the prefix, made afresh here:
+#     wine_display.sh PREFIX --shell win32_installer_test.sh SETUP_EXE SHELL_PROBE_EXE
 set -uo pipefail
 
 fail() {
@@ -11,23 +12,17 @@ fail() {
     exit 1
 }
 
-[ $# -eq 3 ] || fail "usage: win32_installer_test.sh SETUP_EXE SHELL_PROBE_EXE PREFIX_DIR"
+[ $# -eq 2 ] || fail "usage: win32_installer_test.sh SETUP_EXE SHELL_PROBE_EXE"
+[ -n "${KELVORA_WINE:-}" ] && [ -n "${DISPLAY:-}" ] || fail "run through wine_display.sh"
 setup=$1
 probe=$2
-wine=/usr/lib/wine/wine64
-[ -x "$wine" ] || fail "$wine not found (scripts/install-deps windows installs wine64)"
+wine=$KELVORA_WINE
+wineserver=/usr/lib/wine/wineserver
 
-if [ -z "${KELVORA_INSTALLER_IN_XVFB:-}" ]; then
-    command -v xvfb-run >/dev/null || fail "xvfb-run not found (scripts/install-deps installs xvfb)"
-    KELVORA_INSTALLER_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24" \
-        bash "${BASH_SOURCE[0]}" "$@"
-fi
-
-export WINEPREFIX=$3 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 rm -rf "$WINEPREFIX"
 "$wine" wineboot --init >/dev/null 2>&1 || fail "cannot make the Wine prefix $WINEPREFIX"
-wineserver=/usr/lib/wine/wineserver
-trap '"$wineserver" -k 2>/dev/null; rm -rf "$WINEPREFIX"' EXIT
+# Whatever a failure leaves running in the prefix ends with the test.
+trap '"$wineserver" -k 2>/dev/null' EXIT
 unixPath() { "$wine" winepath -u "$1" 2>/dev/null; }
 uninstallKey='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Kelvora'
 

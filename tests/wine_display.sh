@@ -24,7 +24,7 @@ fi
 export WINEPREFIX=$1
 shift
 export WINEDEBUG=${WINEDEBUG:--all}
-export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}
 export KELVORA_WINE=/usr/lib/wine/wine64
 wineserver=/usr/lib/wine/wineserver
 
