@@ -93,3 +93,19 @@ package:
 # machine's installed packages, so it needs root (as in CI) or sudo.
 test-package: package
 	@./tests/package_test.sh build/release
+
+# Kelvora in the browser (web preset, emscripten): the whole app as static files in
+# build/web/site. test-web runs the core and controller suites under Node, then the browser
+# tests (Playwright from npm, driving Debian's Chromium) against the site on the loopback.
+.PHONY: web test-web serve-web bench-web
+web:
+	@./scripts/install-deps web
+	@cmake --preset web >/dev/null
+	@cmake --build --preset web
+
+test-web: web
+	@ctest --preset web --output-on-failure
+
+# Try it in a browser at http://127.0.0.1:8080/ (Ctrl-C ends).
+serve-web: web
+	@./scripts/serve-web build/web/site 8080
