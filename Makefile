@@ -105,6 +105,8 @@ web:
 
 test-web: web
 	@ctest --preset web --output-on-failure
+	@PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm ci --no-audit --no-fund --silent
+	@npx playwright test -c tests/web/playwright.config.mjs
 
 # Try it in a browser at http://127.0.0.1:8080/ (Ctrl-C ends).
 serve-web: web
