@@ -1,6 +1,7 @@
-#include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <string>
+#include <string_view>
 
 #include "core/conversion.hpp"
 
@@ -18,20 +19,24 @@ std::string formatFixed(double v, int decimals) {
     if (std::isinf(v)) return v < 0 ? "-inf" : "inf";
     if (decimals < 0) decimals = 0;
 
-    // v as d.dddddddddddddd × 10^exp10, correctly rounded to 15 significant digits.
+    // v as d.dddddddddddddd × 10^exp10, correctly rounded to 15 significant digits by the C
+    // library's printf (glibc, MinGW-w64's own stdio and musl all round exactly). Only the
+    // digits and the exponent are taken from its text, so the locale's decimal point, which
+    // printf follows, does not matter.
     char buf[48];
-    const auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(v),
-                                   std::chars_format::scientific, kSignificantDigits - 1);
-    const std::string_view sci(buf, static_cast<std::size_t>(res.ptr - buf));
+    const int len = std::snprintf(buf, sizeof buf, "%.*e", kSignificantDigits - 1, std::fabs(v));
+    const std::string_view sci(buf, len > 0 ? static_cast<std::size_t>(len) : 0);
     std::string digits;
     digits.reserve(kSignificantDigits);
     std::size_t pos = 0;
     for (; pos < sci.size() && sci[pos] != 'e'; ++pos) {
-        if (sci[pos] != '.') digits.push_back(sci[pos]);
+        if (sci[pos] >= '0' && sci[pos] <= '9') digits.push_back(sci[pos]);
     }
     int exp10 = 0;
-    std::from_chars(sci.data() + pos + 1 + (sci[pos + 1] == '+' ? 1 : 0), sci.data() + sci.size(),
-                    exp10);
+    bool expNegative = false;
+    if (++pos < sci.size() && (sci[pos] == '+' || sci[pos] == '-')) expNegative = sci[pos++] == '-';
+    for (; pos < sci.size(); ++pos) exp10 = exp10 * 10 + (sci[pos] - '0');
+    if (expNegative) exp10 = -exp10;
 
     // Keep the digits down to the requested decimal, then round half away from zero on the
     // first dropped digit. `kept` is then |v| · 10^decimals as a whole number in decimal.

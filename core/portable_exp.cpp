@@ -1,9 +1,10 @@
 #include "core/portable_exp.hpp"
 
 #include <array>
-#include <bit>
 #include <cstdint>
 #include <limits>
+
+#include "core/bit_cast.hpp"
 
 namespace kelvora::core {
 
@@ -194,8 +195,7 @@ struct Reduced {
 Reduced reduce(double x) {
     const double shifted = x * kInvStep + kRoundShift;
     const double nd = shifted - kRoundShift;
-    const std::int64_t n =
-        std::bit_cast<std::int64_t>(shifted) - std::bit_cast<std::int64_t>(kRoundShift);
+    const std::int64_t n = bitCast<std::int64_t>(shifted) - bitCast<std::int64_t>(kRoundShift);
     // Rounding x · 128/ln2 may pick the neighbour of the nearest whole number; r then
     // exceeds ln2/256 by a hair, which the polynomial covers all the same. x - n · kStepHi
     // is exact: the product is exact and, for n ≠ 0, lies within a factor of 2 of x.
@@ -211,7 +211,7 @@ Reduced reduce(double x) {
 
 // 2^m for a normal exponent, -1022 ≤ m ≤ 1023, built from its bits.
 double pow2(std::int64_t m) {
-    return std::bit_cast<double>(static_cast<std::uint64_t>(m + 1023) << 52);
+    return bitCast<double>(static_cast<std::uint64_t>(m + 1023) << 52);
 }
 
 // The long way, for results near or beyond the ends of the normal doubles.
@@ -236,8 +236,8 @@ double portableExp(double x) {
     const Reduced e = reduce(x);
     // s = 2^m · hi, exact, by adding m to hi's exponent bits. The result s + s · tmp rounds
     // once; s · tmp is below 0.003 · s, so its own rounding costs under 2^-61 of the result.
-    const double s = std::bit_cast<double>(std::bit_cast<std::uint64_t>(e.hi) +
-                                           (static_cast<std::uint64_t>(e.m) << 52));
+    const double s =
+        bitCast<double>(bitCast<std::uint64_t>(e.hi) + (static_cast<std::uint64_t>(e.m) << 52));
     return s + s * e.tmp;
 }
 

@@ -107,4 +107,9 @@ TEST(BoxValue, LongMantissaWithALongExponent) {
     const std::string zeros(999700, '0');
     EXPECT_DOUBLE_EQ(boxValue("1" + zeros + "e-1000000"), 1e-300);
     EXPECT_DOUBLE_EQ(boxValue("0." + zeros + "1e1000000"), 1e299);
+    // 1 + 2^-53 lies halfway between 1 and the next double: it rounds to even, while a
+    // non-zero digit two thousand places on tips it up.
+    const std::string half = "1.00000000000000011102230246251565404236316680908203125";
+    EXPECT_EQ(boxValue(half + std::string(2000, '0')), 1.0);
+    EXPECT_EQ(boxValue(half + std::string(2000, '0') + "1"), std::nextafter(1.0, 2.0));
 }

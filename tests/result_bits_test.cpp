@@ -13,7 +13,6 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <cfloat>
 #include <cmath>
 #include <cstdint>
@@ -30,6 +29,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/bit_cast.hpp"
 #include "core/its90_coefficients.hpp"
 #include "core/portable_exp.hpp"
 #include "core/rtd.hpp"
@@ -48,7 +48,7 @@ class Fnv {
   public:
     void byte(unsigned char b) { h_ = (h_ ^ b) * 0x100000001b3u; }
     void bits(double v) {
-        const auto u = std::bit_cast<std::uint64_t>(v);
+        const auto u = kelvora::core::bitCast<std::uint64_t>(v);
         for (int i = 0; i < 64; i += 8) byte(static_cast<unsigned char>(u >> i));
     }
     void text(std::string_view s) {

@@ -1,7 +1,7 @@
 #include "ui/box_value.hpp"
 
-#include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 #include <string>
 
@@ -15,6 +15,9 @@ bool isBlank(char c) {
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
+
+// Significant digits of a mantissa that can decide how it rounds to a double.
+constexpr std::size_t kEnoughDigits = 800;
 
 }  // namespace
 
@@ -84,13 +87,23 @@ double boxValue(std::string_view text) {
     if (magnitude > 400) return sign * std::numeric_limits<double>::infinity();
     if (magnitude < -400) return sign * 0.0;
 
-    // Hand the clean number to from_chars, which reads "." whatever the locale and rounds
-    // correctly.
-    std::string clean = "0." + digits + "e" + std::to_string(magnitude);
-    double value = 0.0;
-    const auto res = std::from_chars(clean.data(), clean.data() + clean.size(), value);
-    if (res.ec == std::errc::result_out_of_range)
-        value = magnitude > 0 ? std::numeric_limits<double>::infinity() : 0.0;
+    // Past its 767th significant digit a decimal number can no longer move a double's
+    // rounding, save for whether any digit beyond is non-zero; keep a little more and mark
+    // the rest with one non-zero digit. Some C libraries (MinGW-w64's) misread mantissas of
+    // a million digits, which a pasted text can hold.
+    if (digits.size() > kEnoughDigits) {
+        const bool nonZeroBeyond =
+            digits.find_first_not_of('0', kEnoughDigits) != std::string::npos;
+        digits.resize(kEnoughDigits);
+        if (nonZeroBeyond) digits.push_back('1');
+    }
+    // Hand the clean number to strtod, which rounds correctly (glibc, MinGW-w64's own stdio
+    // and musl alike), written as whole digits and an exponent: with no decimal point in it,
+    // the locale's decimal point cannot change the reading. Beyond the largest double strtod
+    // gives infinity, below the smallest subnormal 0.
+    const std::string clean =
+        digits + "e" + std::to_string(magnitude - static_cast<long>(digits.size()));
+    const double value = std::strtod(clean.c_str(), nullptr);
     return sign * value;
 }
 
