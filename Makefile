@@ -108,6 +108,12 @@ test-web: web
 	@PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm ci --no-audit --no-fund --silent
 	@npx playwright test -c tests/web/playwright.config.mjs
 
+# Size, first paint and keystroke of the web app in headless Chromium, beside their floors
+# (docs/performance.md).
+bench-web: web
+	@PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm ci --no-audit --no-fund --silent
+	@node bench/web_bench.mjs
+
 # Try it in a browser at http://127.0.0.1:8080/ (Ctrl-C ends).
 serve-web: web
 	@./scripts/serve-web build/web/site 8080

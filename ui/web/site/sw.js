@@ -8,7 +8,7 @@ const CACHE = 'kelvora-' + VERSION;
 self.addEventListener('install', (event) => {
   event.waitUntil(
     caches.open(CACHE)
-      .then((cache) => cache.addAll(FILES.map((f) => new Request(f, { cache: 'reload' })))));
+      .then((cache) => cache.addAll(FILES.map((f) => new Request(f, { cache: 'no-cache' })))));
 });
 
 self.addEventListener('activate', (event) => {
