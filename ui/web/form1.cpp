@@ -8,6 +8,7 @@ namespace {
 
 using emscripten::val;
 
+// The controls' element ids, in the order of Control.
 constexpr std::array<const char*, 10> kIds{"Label7", "Label8", "Label9", "Label10", "Text1",
                                            "Text2",  "Text3",  "Combo1", "Option1", "Option2"};
 
