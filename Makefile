@@ -93,3 +93,31 @@ package:
 # machine's installed packages, so it needs root (as in CI) or sudo.
 test-package: package
 	@./tests/package_test.sh build/release
+
+# Kelvora in the browser (web preset, emscripten): the whole app as static files in
+# build/web/site. test-web runs the core and controller suites under Node, then the browser
+# tests (Playwright from npm, driving Debian's Chromium) against the site on the loopback.
+.PHONY: web test-web serve-web bench-web screenshot-web
+web:
+	@./scripts/install-deps web
+	@cmake --preset web >/dev/null
+	@cmake --build --preset web
+
+test-web: web
+	@ctest --preset web --output-on-failure
+	@PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm ci --no-audit --no-fund --silent
+	@npx playwright test -c tests/web/playwright.config.mjs
+
+# Size, first paint and keystroke of the web app in headless Chromium, beside their floors
+# (docs/performance.md).
+bench-web: web
+	@PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm ci --no-audit --no-fund --silent
+	@node bench/web_bench.mjs
+
+# The web app at a desktop size and as a phone, to docs/screenshot-web*.png.
+screenshot-web: web
+	@./scripts/screenshot-web
+
+# Try it in a browser at http://127.0.0.1:8080/ (Ctrl-C ends).
+serve-web: web
+	@./scripts/serve-web build/web/site 8080

@@ -36,11 +36,17 @@ void add(Worst& w, double x) {
     if (err > w.ulps) w.ulps = err, w.x = x;
 }
 
+// musl, emscripten's C library, has a 113-bit long double but an expl that only widens exp's
+// double result: no reference for the error. There the bits are held to the Linux build's by
+// the result-bit tests instead, and only the other checks here apply.
+const bool kExplIsReference = expl(1.0L) != static_cast<long double>(std::exp(1.0));
+
 // The limits below sit a hundredth of an ulp above the largest errors measured against a
 // quadruple-precision reference (0.511 ulp for normal results, 0.751 for subnormal ones),
 // the hundredth for expl's own error. Both are under the one ulp the core needs.
 ::testing::AssertionResult within(const Worst& w, double limit) {
-    auto r = w.ulps <= limit ? ::testing::AssertionSuccess() : ::testing::AssertionFailure();
+    auto r = !kExplIsReference || w.ulps <= limit ? ::testing::AssertionSuccess()
+                                                  : ::testing::AssertionFailure();
     return r << w.ulps << " ulp at x = " << std::hexfloat << w.x << std::defaultfloat << " over "
              << w.count << " arguments (limit " << limit << ")";
 }

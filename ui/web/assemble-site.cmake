@@ -1,0 +1,28 @@
+# Copies the page, the generated module and the icons into SITE, and writes the service worker
+# with the list of every file and a version named after their contents: any changed file makes
+# a new version, which browsers then fetch whole.
+file(REMOVE_RECURSE ${SITE})
+file(MAKE_DIRECTORY ${SITE}/icons)
+set(files index.html kelvora.css manifest.webmanifest kelvora.js kelvora.wasm)
+foreach(f index.html kelvora.css manifest.webmanifest)
+    file(COPY ${SOURCE}/${f} DESTINATION ${SITE})
+endforeach()
+file(COPY ${MODULE}.js ${MODULE}.wasm DESTINATION ${SITE})
+file(GLOB icons RELATIVE ${SOURCE} ${SOURCE}/icons/*.png)
+list(SORT icons)
+foreach(f ${icons})
+    file(COPY ${SOURCE}/${f} DESTINATION ${SITE}/icons)
+endforeach()
+list(APPEND files ${icons})
+
+set(hashes "")
+set(list "'./'")
+foreach(f ${files})
+    file(SHA256 ${SITE}/${f} h)
+    string(APPEND hashes "${h} ${f}\n")
+    string(APPEND list ", '${f}'")
+endforeach()
+string(SHA256 version "${hashes}")
+string(SUBSTRING ${version} 0 16 KELVORA_SITE_VERSION)
+set(KELVORA_SITE_FILES ${list})
+configure_file(${SOURCE}/sw.js ${SITE}/sw.js @ONLY)
