@@ -4,6 +4,7 @@
     python3 bench/run.py BUILD_DIR               everything (`make bench`)
     python3 bench/run.py --startup BUILD_DIR     start-up only, on the display the environment
                                                  names; prints JSON (run inside xvfb-run)
+    python3 bench/run.py --cli BUILD_DIR         kelvora-cli's long table and its floor only
 
 The micro-benchmarks (core, model, window) run as Google Benchmark repetitions in random
 interleaving, so a figure and its floor share the machine's moods. Each figure is the CPU
@@ -152,6 +153,62 @@ def startup_under_xvfb(build_dir):
     return json.loads(out)
 
 
+# ---- kelvora-cli's long table ---------------------------------------------------------------
+
+CLI_TABLE_ARGS = ["table", "K", "--from", "-270", "--to", "1372", "--step", "0.001",
+                  "--format", "csv"]
+CLI_TABLE_ROWS = 1_642_001
+CLI_RUNS = 7  # of each, alternating, after one warm-up run each
+
+
+def run_to_null(cmd):
+    """Runs cmd with stdout to /dev/null; returns (wall ns, peak RSS in KiB)."""
+    with open(os.devnull, "wb") as null:
+        started = time.monotonic_ns()
+        proc = subprocess.Popen(cmd, stdout=null)
+        _, status, usage = os.wait4(proc.pid, 0)
+        took = time.monotonic_ns() - started
+    proc.returncode = os.waitstatus_to_exitcode(status)
+    if proc.returncode != 0:
+        sys.exit(f"bench: {' '.join(cmd)} failed (exit status {proc.returncode})")
+    return took, usage.ru_maxrss
+
+
+def measure_cli_table(build_dir):
+    """kelvora-cli's 1,642,001-row table beside its floor (fastest of alternating runs), and
+    its peak memory beside that of a 1,001-row table."""
+    cli = os.path.join(build_dir, "app", "kelvora-cli")
+    floor = os.path.join(build_dir, "bench", "kelvora_cli_table_floor")
+    out = subprocess.run([cli] + CLI_TABLE_ARGS, check=True, stdout=subprocess.PIPE).stdout
+    rows = out.count(b"\n") - 1
+    if rows != CLI_TABLE_ROWS:
+        sys.exit(f"bench: the table has {rows} rows, not {CLI_TABLE_ROWS}")
+    runs = {"cli": [], "floor": []}
+    for i in range(CLI_RUNS + 1):
+        for name, cmd in (("cli", [cli] + CLI_TABLE_ARGS), ("floor", [floor])):
+            took, rss = run_to_null(cmd)
+            if i > 0:
+                runs[name].append((took, rss))
+    _, short_rss = run_to_null([cli, "table", "K", "--from", "0", "--to", "1",
+                                "--step", "0.001", "--format", "csv"])
+    return {
+        "ns": min(t for t, _ in runs["cli"]),
+        "floor_ns": min(t for t, _ in runs["floor"]),
+        "rss_kb": max(r for _, r in runs["cli"]),
+        "short_rss_kb": short_rss,
+    }
+
+
+def cli_rows(c, row):
+    m, f = c["ns"], c["floor_ns"]
+    row("`kelvora-cli table K --from -270 --to 1372 --step 0.001 --format csv` "
+        "(1,642,001 rows)", fmt_ns(m), f"{fmt_ns(f)} (`std::to_chars`, same output path)",
+        f"{m / f:.2f}×", "≤ 1.5×", yes(m / f <= 1.5))
+    k, s = c["rss_kb"], c["short_rss_kb"]
+    row("peak memory of that table (ru_maxrss)", fmt_mib(k), f"{fmt_mib(s)} (1,001 rows)",
+        f"{k / s:.2f}×", "does not grow with the table (≤ 1.1×)", yes(k / s <= 1.1))
+
+
 # ---- Table --------------------------------------------------------------------------------
 
 
@@ -189,7 +246,14 @@ def machine():
             f"{mem_kb / 1024 / 1024:.1f} GiB RAM, Linux {platform.release()}")
 
 
-def build_table(core, window, offscreen, xvfb):
+def markdown_table(rows):
+    header = ("figure", "measured", "floor", "ratio", "goal", "met?")
+    lines = ["| " + " | ".join(header) + " |", "|" + "|".join("---" for _ in header) + "|"]
+    lines += ["| " + " | ".join(r) + " |" for r in rows]
+    return "\n".join(lines)
+
+
+def build_table(core, window, offscreen, xvfb, cli):
     rows = []
 
     def row(figure, measured, floor, ratio, goal, met):
@@ -246,11 +310,8 @@ def build_table(core, window, offscreen, xvfb):
         k, f = s["kelvora"]["hwm_kb"], s["floor"]["hwm_kb"]
         row(f"peak memory (VmHWM), {label}", fmt_mib(k), fmt_mib(f), f"{k / f:.2f}×", "≤ 1.3×",
             yes(k / f <= 1.3))
-
-    header = ("figure", "measured", "floor", "ratio", "goal", "met?")
-    lines = ["| " + " | ".join(header) + " |", "|" + "|".join("---" for _ in header) + "|"]
-    lines += ["| " + " | ".join(r) + " |" for r in rows]
-    return "\n".join(lines)
+    cli_rows(cli, row)
+    return markdown_table(rows)
 
 
 def label_floor_table(offscreen, xvfb):
@@ -286,6 +347,11 @@ def main(argv):
         platform_name = "offscreen" if os.environ.get("QT_QPA_PLATFORM") == "offscreen" else "xcb"
         json.dump(measure_startup(argv[2], platform_name), sys.stdout)
         return
+    if len(argv) == 3 and argv[1] == "--cli":
+        rows = []
+        cli_rows(measure_cli_table(os.path.abspath(argv[2])), lambda *r: rows.append(r))
+        print(markdown_table(rows))
+        return
     if len(argv) != 2:
         sys.exit(__doc__)
     build_dir = os.path.abspath(argv[1])
@@ -302,13 +368,15 @@ def main(argv):
     offscreen = measure_startup(build_dir, "offscreen")
     print("bench: start-up, Xvfb …", file=sys.stderr, flush=True)
     xvfb = startup_under_xvfb(build_dir)
+    print("bench: kelvora-cli table …", file=sys.stderr, flush=True)
+    cli = measure_cli_table(build_dir)
 
     report = "\n".join([
         f"Machine: {machine()}",
         f"Load average (1 min) before / after: {load_before:.2f} / {os.getloadavg()[0]:.2f}; "
         f"took {time.monotonic() - began:.0f} s",
         "",
-        build_table(core, window, offscreen, xvfb),
+        build_table(core, window, offscreen, xvfb, cli),
         "",
         label_floor_table(offscreen, xvfb),
         "",

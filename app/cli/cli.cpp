@@ -456,7 +456,7 @@ int table(const TableOptions& o, LineWriter& out, const Say& say) {
         std::transform(upper.begin(), upper.end(), upper.begin(), cli::upper);
         const std::string quantity = tc ? "emf_mV" : "resistance_ohm";
         out.put("/* Graduation table of " + (tc ? "thermocouple type " + code : code) + " (" +
-                description + "), " + fromText + " to " + lastText + " deg C in steps of " +
+                description + ")\n * from " + fromText + " to " + lastText + " deg C in steps of " +
                 stepText + " deg C" +
                 (tc ? ", reference junction at " + t0Text + " deg C; EMF in mV.\n"
                     : "; resistance in ohm.\n") +
