@@ -14,6 +14,7 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/cli/line_writer.hpp"
 #include "core/conversion.hpp"
@@ -632,7 +633,12 @@ int run(int argc, const char* const* argv, std::istream& in, std::ostream& out, 
             err << say("Run 'kelvora-cli --help' for usage.\n", "用法见 kelvora-cli --help\n");
             return kExitUsage;
         }
-        app.parse(argc, argv);
+        // CLI11 takes "-.5" for an option; the same number as "-0.5" it takes for a value.
+        std::vector<std::string> args(argv + 1, argv + argc);
+        for (std::string& a : args)
+            if (a.size() > 2 && a.compare(0, 2, "-.") == 0 && isNumberText(a)) a.insert(1, "0");
+        std::reverse(args.begin(), args.end());
+        app.parse(args);
     } catch (const CLI::CallForVersion& e) {
         out << e.what() << '\n';
         return kExitOk;
