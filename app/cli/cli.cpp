@@ -25,7 +25,6 @@
 #include "ui/box_value.hpp"
 
 #ifdef _WIN32
-#define NOMINMAX
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 #endif

@@ -4,7 +4,6 @@
 #include "app/cli/cli.hpp"
 
 #ifdef _WIN32
-#define NOMINMAX
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 #endif
