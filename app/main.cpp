@@ -1,4 +1,5 @@
 // Kelvora: thermocouple and resistance thermometer calculator.
+#include <CLI/CLI.hpp>
 #include <QApplication>
 #include <QDir>
 #include <QIcon>
@@ -8,6 +9,26 @@
 #include "ui/qt/form1.hpp"
 
 int main(int argc, char* argv[]) {
+    // --help and --version are answered without a window, as command-line programs do; any
+    // other argument is left to Qt (-platform, -style, ...).
+    {
+        CLI::App options{
+            "Kelvora: thermocouple (ITS-90 types S R B K N E J T) and resistance thermometer "
+            "(Pt100 Pt10 Cu100 Cu50) calculator. Opens its window; other arguments are Qt's. "
+            "For conversions and graduation tables on the command line see kelvora-cli.",
+            "kelvora"};
+        options.set_version_flag("--version", "kelvora " KELVORA_VERSION);
+        options.allow_extras();
+        try {
+            options.parse(argc, argv);
+        } catch (const CLI::CallForVersion& e) {
+            std::printf("%s\n", e.what());
+            return 0;
+        } catch (const CLI::ParseError& e) {
+            return options.exit(e);
+        }
+    }
+
 #ifdef Q_OS_LINUX
     // Without a display Qt would abort with a long message about platform plugins.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&

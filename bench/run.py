@@ -4,6 +4,7 @@
     python3 bench/run.py BUILD_DIR               everything (`make bench`)
     python3 bench/run.py --startup BUILD_DIR     start-up only, on the display the environment
                                                  names; prints JSON (run inside xvfb-run)
+    python3 bench/run.py --cli BUILD_DIR         kelvora-cli's long table and its floor only
 
 The micro-benchmarks (core, model, window) run as Google Benchmark repetitions in random
 interleaving, so a figure and its floor share the machine's moods. Each figure is the CPU
@@ -152,6 +153,89 @@ def startup_under_xvfb(build_dir):
     return json.loads(out)
 
 
+# ---- kelvora-cli's long table ---------------------------------------------------------------
+
+CLI_TABLE_ARGS = ["table", "K", "--from", "-270", "--to", "1372", "--step", "0.001",
+                  "--format", "csv"]
+CLI_TABLE_ROWS = 1_642_001
+CLI_RUNS = 7  # of each, alternating, after one warm-up run each
+
+
+def spawn_to_null(cmd):
+    return os.posix_spawn(cmd[0], cmd, os.environ,
+                          file_actions=[(os.POSIX_SPAWN_OPEN, 1, os.devnull, os.O_WRONLY, 0)])
+
+
+def check_status(cmd, status):
+    if os.waitstatus_to_exitcode(status) != 0:
+        sys.exit(f"bench: {' '.join(cmd)} failed ({os.waitstatus_to_exitcode(status)})")
+
+
+def time_to_null(cmd):
+    """Runs cmd with stdout to /dev/null; returns the wall time in ns."""
+    started = time.monotonic_ns()
+    _, status = os.waitpid(spawn_to_null(cmd), 0)
+    took = time.monotonic_ns() - started
+    check_status(cmd, status)
+    return took
+
+
+def peak_memory_kb(cmd):
+    """VmHWM of cmd, read from /proc while it runs (the kernel's ru_maxrss of a spawned child
+    would include the memory of the Python process that spawned it)."""
+    pid = spawn_to_null(cmd)
+    name = os.path.basename(cmd[0])[:15]
+    hwm = 0
+    while True:
+        try:
+            with open(f"/proc/{pid}/status") as f:
+                fields = dict(line.split(":", 1) for line in f)
+            if fields["Name"].strip() == name and "VmHWM" in fields:
+                hwm = max(hwm, int(fields["VmHWM"].split()[0]))
+        except (OSError, KeyError, ValueError):
+            pass
+        done, status = os.waitpid(pid, os.WNOHANG)
+        if done:
+            check_status(cmd, status)
+            return hwm
+        time.sleep(0.0002)
+
+
+def measure_cli_table(build_dir):
+    """kelvora-cli's 1,642,001-row table beside its floor (fastest of alternating runs), and
+    its peak memory beside that of a table a tenth as long."""
+    cli = os.path.join(build_dir, "app", "kelvora-cli")
+    floor = os.path.join(build_dir, "bench", "kelvora_cli_table_floor")
+    out = subprocess.run([cli] + CLI_TABLE_ARGS, check=True, stdout=subprocess.PIPE).stdout
+    rows = out.count(b"\n") - 1
+    if rows != CLI_TABLE_ROWS:
+        sys.exit(f"bench: the table has {rows} rows, not {CLI_TABLE_ROWS}")
+    runs = {"cli": [], "floor": []}
+    for i in range(CLI_RUNS + 1):
+        for name, cmd in (("cli", [cli] + CLI_TABLE_ARGS), ("floor", [floor])):
+            took = time_to_null(cmd)
+            if i > 0:
+                runs[name].append(took)
+    short = [cli, "table", "K", "--from", "-270", "--to", "1372", "--step", "0.01",
+             "--format", "csv"]
+    return {
+        "ns": min(runs["cli"]),
+        "floor_ns": min(runs["floor"]),
+        "rss_kb": max(peak_memory_kb([cli] + CLI_TABLE_ARGS) for _ in range(3)),
+        "short_rss_kb": max(peak_memory_kb(short) for _ in range(3)),
+    }
+
+
+def cli_rows(c, row):
+    m, f = c["ns"], c["floor_ns"]
+    row("`kelvora-cli table K --from -270 --to 1372 --step 0.001 --format csv` "
+        "(1,642,001 rows)", fmt_ns(m), f"{fmt_ns(f)} (`std::to_chars`, same output path)",
+        f"{m / f:.2f}×", "≤ 1.5×", yes(m / f <= 1.5))
+    k, s = c["rss_kb"], c["short_rss_kb"]
+    row("peak memory of that table (VmHWM)", fmt_mib(k), f"{fmt_mib(s)} (164,201 rows)",
+        f"{k / s:.2f}×", "does not grow with the table (≤ 1.1×)", yes(k / s <= 1.1))
+
+
 # ---- Table --------------------------------------------------------------------------------
 
 
@@ -189,7 +273,14 @@ def machine():
             f"{mem_kb / 1024 / 1024:.1f} GiB RAM, Linux {platform.release()}")
 
 
-def build_table(core, window, offscreen, xvfb):
+def markdown_table(rows):
+    header = ("figure", "measured", "floor", "ratio", "goal", "met?")
+    lines = ["| " + " | ".join(header) + " |", "|" + "|".join("---" for _ in header) + "|"]
+    lines += ["| " + " | ".join(r) + " |" for r in rows]
+    return "\n".join(lines)
+
+
+def build_table(core, window, offscreen, xvfb, cli):
     rows = []
 
     def row(figure, measured, floor, ratio, goal, met):
@@ -246,11 +337,8 @@ def build_table(core, window, offscreen, xvfb):
         k, f = s["kelvora"]["hwm_kb"], s["floor"]["hwm_kb"]
         row(f"peak memory (VmHWM), {label}", fmt_mib(k), fmt_mib(f), f"{k / f:.2f}×", "≤ 1.3×",
             yes(k / f <= 1.3))
-
-    header = ("figure", "measured", "floor", "ratio", "goal", "met?")
-    lines = ["| " + " | ".join(header) + " |", "|" + "|".join("---" for _ in header) + "|"]
-    lines += ["| " + " | ".join(r) + " |" for r in rows]
-    return "\n".join(lines)
+    cli_rows(cli, row)
+    return markdown_table(rows)
 
 
 def label_floor_table(offscreen, xvfb):
@@ -286,6 +374,11 @@ def main(argv):
         platform_name = "offscreen" if os.environ.get("QT_QPA_PLATFORM") == "offscreen" else "xcb"
         json.dump(measure_startup(argv[2], platform_name), sys.stdout)
         return
+    if len(argv) == 3 and argv[1] == "--cli":
+        rows = []
+        cli_rows(measure_cli_table(os.path.abspath(argv[2])), lambda *r: rows.append(r))
+        print(markdown_table(rows))
+        return
     if len(argv) != 2:
         sys.exit(__doc__)
     build_dir = os.path.abspath(argv[1])
@@ -302,13 +395,15 @@ def main(argv):
     offscreen = measure_startup(build_dir, "offscreen")
     print("bench: start-up, Xvfb …", file=sys.stderr, flush=True)
     xvfb = startup_under_xvfb(build_dir)
+    print("bench: kelvora-cli table …", file=sys.stderr, flush=True)
+    cli = measure_cli_table(build_dir)
 
     report = "\n".join([
         f"Machine: {machine()}",
         f"Load average (1 min) before / after: {load_before:.2f} / {os.getloadavg()[0]:.2f}; "
         f"took {time.monotonic() - began:.0f} s",
         "",
-        build_table(core, window, offscreen, xvfb),
+        build_table(core, window, offscreen, xvfb, cli),
         "",
         label_floor_table(offscreen, xvfb),
         "",

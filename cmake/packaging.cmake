@@ -14,6 +14,9 @@ a temperature into the EMF of an ITS-90 thermocouple (types S, R, B, K, N, E,
 J and T) against a cold-junction temperature and an EMF back into a
 temperature, and a temperature into the resistance of a Pt100, Pt10, Cu100 or
 Cu50 resistance thermometer and back, recomputing on every keystroke.
+The command kelvora-cli gives the same numbers from the command line, in
+bulk: single conversions, columns of readings, and graduation tables as
+text, CSV, JSON or a C array.
 
 Its window's texts are in Chinese. It reads and writes no files and keeps no
 settings.]=])

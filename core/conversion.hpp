@@ -19,6 +19,13 @@ class ConversionFault : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+// The limits of a range: lo ≤ x ≤ hi, or lo ≤ x < hi when hi is not included.
+struct Limits {
+    double lo;
+    double hi;
+    bool hiIncluded;
+};
+
 // Fixed-point display text of v with `decimals` digits after the point ("#0.00" is
 // formatFixed(v, 2), "#0.000" is formatFixed(v, 3)): "." as decimal point whatever the
 // locale, at least one digit before it, no grouping, no exponent. The value is taken to

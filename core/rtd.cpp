@@ -80,7 +80,7 @@ double r_Cu(double t) {
     return checked(wCu(t));
 }
 
-std::string r_T(double t1, double typ) {
+double r_Ohm(double t1, double typ) {
     double r;
     if (typ == 8)
         r = r_Pt(t1) * 100;
@@ -91,11 +91,28 @@ std::string r_T(double t1, double typ) {
     else if (typ == 11)
         r = r_Cu(t1) * 50;
     else
-        return {};
+        return 0.0;
     // The out-of-range result is scaled by R0 too; every R0 is at least 10 and every
     // resistance in range is positive, so the test still tells them apart.
+    return r <= kOutOfRange ? kOutOfRange : r;
+}
+
+std::string r_T(double t1, double typ) {
+    if (!(typ == 8 || typ == 9 || typ == 10 || typ == 11)) return {};
+    const double r = r_Ohm(t1, typ);
     if (r <= kOutOfRange) return "温度超限";
     return formatFixed(r, 2);
+}
+
+Limits rtdTemperatureLimits(double typ) {
+    if (typ == 10 || typ == 11) return {kCuLow, kCuHigh, false};
+    return {kPtLow, kPtHigh, true};
+}
+
+Limits rtdResistanceLimits(double typ) {
+    const double r0 = typ == 8 || typ == 10 ? 100 : typ == 9 ? 10 : 50;
+    if (typ == 10 || typ == 11) return {r0 * kCuWLow, r0 * kCuWHigh, false};
+    return {r0 * kPtWLow, r0 * kPtWHigh, true};
 }
 
 double t_Pt(double w) {

@@ -13,6 +13,14 @@ namespace kelvora::core {
 double r_Pt(double t);  // -200 ≤ t ≤ 850
 double r_Cu(double t);  // -50 ≤ t < 150 (150 °C itself is outside)
 
+// Resistance in ohms of resistance thermometer `typ` at t1 (8 Pt100, 9 Pt10, 10 Cu100,
+// 11 Cu50): R0 · W(t1), or kOutOfRange outside the sensor's range. Any other typ gives 0.
+double r_Ohm(double t1, double typ);
+
+// The temperatures in °C and the resistances in ohms that sensor `typ` (8 to 11) converts.
+Limits rtdTemperatureLimits(double typ);
+Limits rtdResistanceLimits(double typ);
+
 // Resistance display text of resistance thermometer `typ` at t1: 8 Pt100, 9 Pt10,
 // 10 Cu100, 11 Cu50. The resistance in ohms with two decimals ("#0.00"), or "温度超限"
 // outside the sensor's range. Any other typ gives an empty text.

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "core/thermocouple.hpp"
+#include "tests/nist_tables.hpp"
 
 namespace {
 
@@ -267,3 +268,7 @@ INSTANTIATE_TEST_SUITE_P(Types, NistType, testing::ValuesIn(kTypes),
                          });
 
 }  // namespace
+
+const std::map<char, std::map<int, std::string>>& kelvora::test::referenceTables() {
+    return ::referenceTables();
+}

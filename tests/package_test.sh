@@ -44,6 +44,9 @@ grep -q "<release version=\"$version\"" "$doc/metainfo/org.kelvora.Kelvora.metai
 
 # Its files with their modes, and `cmake --install` installing the very same.
 expected=$(sort -k2 <<<"-rwxr-xr-x /usr/bin/kelvora
+-rwxr-xr-x /usr/bin/kelvora-cli
+-rw-r--r-- /usr/share/bash-completion/completions/kelvora-cli
+-rw-r--r-- /usr/share/man/man1/kelvora-cli.1.gz
 -rw-r--r-- /usr/share/applications/kelvora.desktop
 -rw-r--r-- /usr/share/doc/kelvora/changelog.gz
 -rw-r--r-- /usr/share/doc/kelvora/copyright
@@ -82,6 +85,14 @@ fi
 owned=$(dpkg -L kelvora)
 [ "$(dpkg-query -W -f='${Version}' kelvora)" = "$version" ] || fail "kelvora $version not installed"
 bash tests/x_smoke_test.sh /usr/bin/kelvora "$build/tests/x_close_window" --icon
+# kelvora --help and --version without a display; kelvora-cli and its bash completion.
+[[ $(env -u DISPLAY -u WAYLAND_DISPLAY kelvora --version) == "kelvora $version" ]] ||
+    fail "kelvora --version"
+env -u DISPLAY -u WAYLAND_DISPLAY kelvora --help | grep -q kelvora-cli || fail "kelvora --help"
+[ "$(/usr/bin/kelvora-cli emf K 100 --cj 25)" = 3.096 ] || fail "kelvora-cli emf K 100 --cj 25"
+[ "$(bash -c 'source /usr/share/bash-completion/completions/kelvora-cli
+    COMP_WORDS=(kelvora-cli table K --format j) COMP_CWORD=4; _kelvora_cli; echo "${COMPREPLY[*]}"')" = json ] ||
+    fail "the bash completion of kelvora-cli"
 bash tests/x_smoke_test.sh "$build/app/kelvora" "$build/tests/x_close_window" --icon
 "${as_root[@]}" apt-get remove --purge -y -qq kelvora >/dev/null
 

@@ -45,6 +45,8 @@ echo "the Start-menu shortcut points to $target"
     fail "no uninstaller in the user's list of programs"
 uninstaller=$(dirname "$exe")/uninstall.exe
 [ -f "$uninstaller" ] || fail "no uninstall.exe beside the program"
+[ "$("$wine" "$(dirname "$exe")/kelvora-cli.exe" emf K 100 | tr -d '\r')" = 4.096 ] ||
+    fail "no working kelvora-cli.exe beside the program"
 
 "$wine" "$target" &
 pid=$!

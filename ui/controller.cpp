@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "core/conversion.hpp"
+#include "core/reference_junction.hpp"
 #include "core/rtd.hpp"
 #include "core/thermocouple.hpp"
 #include "ui/box_value.hpp"
@@ -12,7 +13,7 @@ namespace kelvora::ui {
 namespace {
 
 using core::formatFixed;
-using core::kOutOfRange;
+using core::outOfRange;
 
 // Clears a guard flag for the span of one write and sets it again afterwards, even when
 // the write throws.
@@ -26,10 +27,6 @@ class GuardCleared {
   private:
     bool& flag_;
 };
-
-bool outOfRange(double r) {
-    return r <= kOutOfRange;
-}
 
 }  // namespace
 
@@ -78,10 +75,10 @@ bool Controller::UpdateEmf(double T, double T0, int i) {
         guardedWrite(Control::Text3, message::kCalculationError);
         return false;
     }
-    if (outOfRange(E1) || outOfRange(E0))
-        guardedWrite(Control::Text3, message::kTemperatureOutOfRange);
+    if (const auto E = core::emfAgainstReference(E1, E0))
+        guardedWrite(Control::Text3, formatFixed(*E, 3));
     else
-        guardedWrite(Control::Text3, formatFixed(E1 - E0, 3));
+        guardedWrite(Control::Text3, message::kTemperatureOutOfRange);
     return true;
 }
 
@@ -94,7 +91,7 @@ bool Controller::UpdateTemperature(double E, double T0, int i) {
             guardedWrite(Control::Text1, message::kReferenceOutOfRange);
             return true;
         }
-        T = conversions_.t(E + E0, i);
+        T = core::temperatureAgainstReference(E, E0, i, conversions_.t);
     } catch (const std::exception&) {
         guardedWrite(Control::Text2, message::kCalculationError);
         return false;

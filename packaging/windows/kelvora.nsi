@@ -1,6 +1,6 @@
 ; Kelvora for Windows: installs kelvora.exe for the current user, without administrator
 ; rights, with a Start-menu shortcut and an uninstaller in the user's list of programs.
-; Built by the kelvora_installer target, which passes VERSION, EXE, ICON and OUTFILE.
+; Built by the kelvora_installer target, which passes VERSION, EXE, CLI_EXE, ICON and OUTFILE.
 
 Unicode true
 Target amd64-unicode
@@ -44,6 +44,7 @@ Section "Kelvora"
     SetShellVarContext current
     SetOutPath "$INSTDIR"
     File "/oname=kelvora.exe" "${EXE}"
+    File "/oname=kelvora-cli.exe" "${CLI_EXE}"
     WriteUninstaller "$INSTDIR\uninstall.exe"
     CreateShortcut "$SMPROGRAMS\Kelvora.lnk" "$INSTDIR\kelvora.exe" "" "$INSTDIR\kelvora.exe" 0 \
         SW_SHOWNORMAL "" "热电偶与热电阻分度计算"
@@ -63,6 +64,7 @@ Section "Uninstall"
     SetShellVarContext current
     Delete "$SMPROGRAMS\Kelvora.lnk"
     Delete "$INSTDIR\kelvora.exe"
+    Delete "$INSTDIR\kelvora-cli.exe"
     Delete "$INSTDIR\uninstall.exe"
     RMDir "$INSTDIR"
     DeleteRegKey HKCU "${UNINSTALL_KEY}"
