@@ -32,11 +32,10 @@ void addLabel(HWND window, HINSTANCE instance) {
     face.lfCharSet = GB2312_CHARSET;
     HFONT font = CreateFontIndirectW(&face);
     // Where Kelvora puts Label2, 480 and 1080 twips from the corner, 735 by 255.
-    HWND label = CreateWindowExW(0, L"STATIC", L"参考温度",
-                                 WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_CENTERIMAGE,
-                                 MulDiv(480, dpi, 1440), MulDiv(1080, dpi, 1440),
-                                 MulDiv(735, dpi, 1440), MulDiv(255, dpi, 1440), window, nullptr,
-                                 instance, nullptr);
+    HWND label = CreateWindowExW(
+        0, L"STATIC", L"参考温度", WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_CENTERIMAGE,
+        MulDiv(480, dpi, 1440), MulDiv(1080, dpi, 1440), MulDiv(735, dpi, 1440),
+        MulDiv(255, dpi, 1440), window, nullptr, instance, nullptr);
     SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 }
 #endif
