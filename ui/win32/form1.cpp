@@ -320,10 +320,17 @@ Form1::Form1(HINSTANCE instance) {
                        GetSystemMetrics(SM_CYSMICON), LR_SHARED));
         RegisterClassExW(&windowClass);
     }
-    // Fixed size: no sizing border, no maximize box.
-    CreateWindowExW(0, kClassName, L"Kelvora",
-                    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN,
-                    CW_USEDEFAULT, CW_USEDEFAULT, 400, 300, nullptr, nullptr, instance, this);
+    // Fixed size: no sizing border, no maximize box. Made at its size for the system's scale,
+    // which applyDpi changes only where the window's monitor has another.
+    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+    HDC screen = GetDC(nullptr);
+    const int systemDpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    RECT frame{0, 0, MulDiv(kClientWidth, systemDpi, 1440), MulDiv(kClientHeight, systemDpi, 1440)};
+    adjustWindowRect(frame, style, 0, static_cast<UINT>(systemDpi));
+    CreateWindowExW(0, kClassName, L"Kelvora", style, CW_USEDEFAULT, CW_USEDEFAULT,
+                    frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance,
+                    this);
     dpi_ = dpiOf(hwnd_);
     createControls(instance);
     applyDpi();
@@ -335,7 +342,11 @@ Form1::~Form1() {
     if (titleFont_ != nullptr) DeleteObject(titleFont_);
     if (measuringDC_ != nullptr) DeleteDC(measuringDC_);
     if (accessibility_ != nullptr) static_cast<IAccPropServices*>(accessibility_)->Release();
-    if (comInitialized_) CoUninitialize();
+    if (comInitialized_) {
+        using UninitializeFn = void(WINAPI*)();
+        reinterpret_cast<UninitializeFn>(reinterpret_cast<void*>(
+            GetProcAddress(GetModuleHandleW(L"ole32"), "CoUninitialize")))();
+    }
 }
 
 // Each control where it belongs at the window's scale, so that placing them (applyDpi) moves
@@ -392,11 +403,22 @@ void Form1::createToolTips() {
 
 // The services that carry the controls' accessible names (oleacc), with the names given so far.
 // Screen readers without them name the controls by their captions and the labels before them.
+// COM (ole32) is loaded here rather than imported, so that the program does not load it and the
+// libraries it needs before the window is shown.
 void Form1::enableAccessibility() {
-    comInitialized_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+    HMODULE ole32 = LoadLibraryW(L"ole32.dll");
+    if (ole32 == nullptr) return;
+    using InitializeFn = HRESULT(WINAPI*)(LPVOID, DWORD);
+    using CreateFn = HRESULT(WINAPI*)(REFCLSID, LPUNKNOWN, DWORD, REFIID, LPVOID*);
+    const auto initialize = reinterpret_cast<InitializeFn>(
+        reinterpret_cast<void*>(GetProcAddress(ole32, "CoInitializeEx")));
+    const auto create = reinterpret_cast<CreateFn>(
+        reinterpret_cast<void*>(GetProcAddress(ole32, "CoCreateInstance")));
+    if (initialize == nullptr || create == nullptr) return;
+    comInitialized_ = SUCCEEDED(initialize(nullptr, COINIT_APARTMENTTHREADED));
     IAccPropServices* services = nullptr;
-    if (SUCCEEDED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
-                                   IID_IAccPropServices, reinterpret_cast<void**>(&services))))
+    if (SUCCEEDED(create(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
+                         reinterpret_cast<void**>(&services))))
         accessibility_ = services;
     for (const auto& [w, name] : accessibleNames_) setAccessibleName(w, name);
 }
@@ -488,8 +510,12 @@ void Form1::applyDpi() {
     RECT frame{0, 0, px(kClientWidth), px(kClientHeight)};
     adjustWindowRect(frame, static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE)),
                      static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)), dpi_);
-    SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT now{};
+    GetWindowRect(hwnd_, &now);
+    if (now.right - now.left != frame.right - frame.left ||
+        now.bottom - now.top != frame.bottom - frame.top)
+        SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     // Where the frame turns out other than computed (its caption drawn at another scale than
     // the window's), the client area still gets its size.
     RECT client{};
