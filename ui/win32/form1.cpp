@@ -462,7 +462,7 @@ void Form1::fitFont(HWND w, int width) {
         SelectObject(dc, before);
         if (fits) break;
     }
-    setFont(w, font, TRUE);
+    setFont(w, font, IsWindowVisible(hwnd_));
 }
 
 // Places the controls and sizes the fonts for the window's DPI: at start-up and whenever the
@@ -476,6 +476,8 @@ void Form1::applyDpi() {
     // Label1 in the Song face Chinese forms are set in, 15.75 pt.
     titleFont_ =
         createFont(titleFace().c_str(), MulDiv(1575, static_cast<int>(dpi_), 7200), GB2312_CHARSET);
+    // A hidden window is painted whole when it is shown: its controls need not repaint now.
+    const BOOL redraw = IsWindowVisible(hwnd_);
     for (const Design& d : kDesign) {
         HWND w = controls_[d.id];
         RECT now{};
@@ -485,12 +487,12 @@ void Form1::applyDpi() {
             now.bottom - now.top != px(d.height))
             MoveWindow(w, px(d.left), px(d.top), px(d.width), px(d.height), TRUE);
         if (d.id == kLabel1) {
-            SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(titleFont_), TRUE);
+            SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(titleFont_), redraw);
         } else if (d.id > kLabel1 && d.id <= kLabel1 + 10) {
             fitFont(w, px(d.width));
         } else if (d.id != kCombo1) {
             SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(windowFont(kFontHalfPoints)),
-                         TRUE);
+                         redraw);
         }
         // The tool over the control's place in the window moves with it.
         if (tooltip_ != nullptr) {
@@ -769,6 +771,7 @@ void Form1::setCaption(Control c, std::string_view caption) {
     if (!isLabel(c)) return;
     HWND w = control(c);
     const std::wstring wide = widen(caption);
+    if (wide == windowText(w)) return;
     SetWindowTextW(w, wide.c_str());
     RECT r{};
     GetClientRect(w, &r);
