@@ -771,7 +771,7 @@ void Form1::setCaption(Control c, std::string_view caption) {
     if (!isLabel(c)) return;
     HWND w = control(c);
     const std::wstring wide = widen(caption);
-    if (wide == windowText(w)) return;
+    if (wide == windowText(w)) return;  // neither its text nor its font changes
     SetWindowTextW(w, wide.c_str());
     RECT r{};
     GetClientRect(w, &r);
