@@ -212,15 +212,16 @@ std::wstring firstFace(std::initializer_list<const wchar_t*> names, std::wstring
 // Wine offers from the host's fonts), then any face that has simplified Chinese.
 const std::wstring& chineseFace() {
     static const std::wstring face = [] {
-        std::wstring any;
+        std::wstring chosen = firstFace({L"Microsoft YaHei UI", L"Microsoft YaHei", L"SimSun",
+                                         L"Noto Sans CJK SC", L"WenQuanYi Micro Hei"},
+                                        L"");
+        if (!chosen.empty()) return chosen;
         HDC dc = GetDC(nullptr);
         LOGFONTW query{};
         query.lfCharSet = GB2312_CHARSET;
-        EnumFontFamiliesExW(dc, &query, firstChineseFace, reinterpret_cast<LPARAM>(&any), 0);
+        EnumFontFamiliesExW(dc, &query, firstChineseFace, reinterpret_cast<LPARAM>(&chosen), 0);
         ReleaseDC(nullptr, dc);
-        return firstFace({L"Microsoft YaHei UI", L"Microsoft YaHei", L"SimSun", L"Noto Sans CJK SC",
-                          L"WenQuanYi Micro Hei"},
-                         any);
+        return chosen;
     }();
     return face;
 }
@@ -302,11 +303,6 @@ Form1::Form1(HINSTANCE instance) {
     INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX),
                                   ICC_STANDARD_CLASSES | ICC_TAB_CLASSES};
     InitCommonControlsEx(&controls);
-    comInitialized_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
-    IAccPropServices* services = nullptr;
-    if (SUCCEEDED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
-                                   IID_IAccPropServices, reinterpret_cast<void**>(&services))))
-        accessibility_ = services;
 
     WNDCLASSEXW windowClass{};
     if (!GetClassInfoExW(instance, kClassName, &windowClass)) {
@@ -324,10 +320,17 @@ Form1::Form1(HINSTANCE instance) {
                        GetSystemMetrics(SM_CYSMICON), LR_SHARED));
         RegisterClassExW(&windowClass);
     }
-    // Fixed size: no sizing border, no maximize box.
-    CreateWindowExW(0, kClassName, L"Kelvora",
-                    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN,
-                    CW_USEDEFAULT, CW_USEDEFAULT, 400, 300, nullptr, nullptr, instance, this);
+    // Fixed size: no sizing border, no maximize box. Made at its size for the system's scale,
+    // which applyDpi changes only where the window's monitor has another.
+    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+    HDC screen = GetDC(nullptr);
+    const int systemDpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    RECT frame{0, 0, MulDiv(kClientWidth, systemDpi, 1440), MulDiv(kClientHeight, systemDpi, 1440)};
+    adjustWindowRect(frame, style, 0, static_cast<UINT>(systemDpi));
+    CreateWindowExW(0, kClassName, L"Kelvora", style, CW_USEDEFAULT, CW_USEDEFAULT,
+                    frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance,
+                    this);
     dpi_ = dpiOf(hwnd_);
     createControls(instance);
     applyDpi();
@@ -337,18 +340,28 @@ Form1::~Form1() {
     if (hwnd_ != nullptr) DestroyWindow(hwnd_);
     for (const auto& [size, font] : fonts_) DeleteObject(font);
     if (titleFont_ != nullptr) DeleteObject(titleFont_);
+    if (measuringDC_ != nullptr) DeleteDC(measuringDC_);
     if (accessibility_ != nullptr) static_cast<IAccPropServices*>(accessibility_)->Release();
-    if (comInitialized_) CoUninitialize();
+    if (comInitialized_) {
+        using UninitializeFn = void(WINAPI*)();
+        reinterpret_cast<UninitializeFn>(reinterpret_cast<void*>(
+            GetProcAddress(GetModuleHandleW(L"ole32"), "CoUninitialize")))();
+    }
 }
 
+// Each control where it belongs at the window's scale, so that placing them (applyDpi) moves
+// none at start-up.
 void Form1::createControls(HINSTANCE instance) {
+    const auto px = [this](int twips) { return MulDiv(twips, static_cast<int>(dpi_), 1440); };
     for (const Design& d : kDesign) {
         const DWORD exStyle = d.id >= kText1 && d.id <= kText3 ? WS_EX_CLIENTEDGE : 0;
-        HWND w = CreateWindowExW(
-            exStyle, d.className, d.text, WS_CHILD | WS_VISIBLE | d.style, 0, 0, 0, 0, hwnd_,
-            reinterpret_cast<HMENU>(static_cast<INT_PTR>(d.id)), instance, nullptr);
+        HWND w =
+            CreateWindowExW(exStyle, d.className, d.text, WS_CHILD | WS_VISIBLE | d.style,
+                            px(d.left), px(d.top), px(d.width), px(d.height), hwnd_,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(d.id)), instance, nullptr);
         controls_[d.id] = w;
         if (d.accessibleName != nullptr) setAccessibleName(w, d.accessibleName);
+        if (d.toolTip != nullptr) toolTips_[d.id] = d.toolTip;
     }
     for (int id : {kText1, kText2, kText3}) {
         SetWindowSubclass(controls_[id], boxProc, 0, 0);
@@ -360,26 +373,54 @@ void Form1::createControls(HINSTANCE instance) {
     SendMessageW(controls_[kText2], EM_LIMITTEXT, 6, 0);
     SendMessageW(controls_[kCombo1], CB_SETMINVISIBLE, 12, 0);
     SendMessageW(controls_[kOption2], BM_SETCHECK, BST_CHECKED, 0);
+}
 
-    // A tool-tip for each control that has one, both over the control itself and over its
-    // place in the window: a disabled control gets no mouse messages, its parent gets them.
-    tooltip_ =
-        CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                        WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
-                        CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, instance, nullptr);
-    for (const Design& d : kDesign) {
-        if (d.toolTip == nullptr) continue;
+// A tool-tip for each control that has one, both over the control itself and over its place in
+// the window: a disabled control gets no mouse messages, its parent gets them. Made once the
+// window is first painted, with the texts as they are by then.
+void Form1::createToolTips() {
+    const auto px = [this](int twips) { return MulDiv(twips, static_cast<int>(dpi_), 1440); };
+    tooltip_ = CreateWindowExW(
+        WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
+        reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(hwnd_, GWLP_HINSTANCE)), nullptr);
+    for (auto& [id, text] : toolTips_) {
+        const Design& d = design(id);
         TTTOOLINFOW tool{};
         tool.cbSize = sizeof tool;
         tool.hwnd = hwnd_;
-        tool.lpszText = const_cast<wchar_t*>(d.toolTip);
+        tool.lpszText = text.data();
         tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-        tool.uId = reinterpret_cast<UINT_PTR>(controls_[d.id]);
+        tool.uId = reinterpret_cast<UINT_PTR>(controls_[id]);
         SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
         tool.uFlags = TTF_SUBCLASS;
-        tool.uId = static_cast<UINT_PTR>(d.id);
+        tool.uId = static_cast<UINT_PTR>(id);
+        SetRect(&tool.rect, px(d.left), px(d.top), px(d.left + d.width), px(d.top + d.height));
         SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     }
+    SendMessageW(tooltip_, WM_SETFONT, reinterpret_cast<WPARAM>(windowFont(kFontHalfPoints)), TRUE);
+}
+
+// The services that carry the controls' accessible names (oleacc), with the names given so far.
+// Screen readers without them name the controls by their captions and the labels before them.
+// COM (ole32) is loaded here rather than imported, so that the program does not load it and the
+// libraries it needs before the window is shown.
+void Form1::enableAccessibility() {
+    HMODULE ole32 = LoadLibraryW(L"ole32.dll");
+    if (ole32 == nullptr) return;
+    using InitializeFn = HRESULT(WINAPI*)(LPVOID, DWORD);
+    using CreateFn = HRESULT(WINAPI*)(REFCLSID, LPUNKNOWN, DWORD, REFIID, LPVOID*);
+    const auto initialize = reinterpret_cast<InitializeFn>(
+        reinterpret_cast<void*>(GetProcAddress(ole32, "CoInitializeEx")));
+    const auto create = reinterpret_cast<CreateFn>(
+        reinterpret_cast<void*>(GetProcAddress(ole32, "CoCreateInstance")));
+    if (initialize == nullptr || create == nullptr) return;
+    comInitialized_ = SUCCEEDED(initialize(nullptr, COINIT_APARTMENTTHREADED));
+    IAccPropServices* services = nullptr;
+    if (SUCCEEDED(create(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
+                         reinterpret_cast<void**>(&services))))
+        accessibility_ = services;
+    for (const auto& [w, name] : accessibleNames_) setAccessibleName(w, name);
 }
 
 HFONT Form1::windowFont(int halfPoints) {
@@ -388,6 +429,13 @@ HFONT Form1::windowFont(int halfPoints) {
         font = createFont(chineseFace().c_str(), MulDiv(halfPoints, static_cast<int>(dpi_), 144),
                           DEFAULT_CHARSET);
     return font;
+}
+
+// A memory DC that texts are measured on: the same extents as on the controls' own DCs, without
+// asking the window system for a window's visible region each time.
+HDC Form1::measuringDC() {
+    if (measuringDC_ == nullptr) measuringDC_ = CreateCompatibleDC(nullptr);
+    return measuringDC_;
 }
 
 // Gives `w` the largest of the window's font sizes at which its text (a list: every item) is
@@ -400,7 +448,7 @@ void Form1::fitFont(HWND w, int width) {
     } else {
         texts.push_back(windowText(w));
     }
-    HDC dc = GetDC(w);
+    HDC dc = measuringDC();
     HFONT font = nullptr;
     for (int size = kFontHalfPoints; size >= kSmallestHalfPoints; --size) {
         font = windowFont(size);
@@ -414,8 +462,7 @@ void Form1::fitFont(HWND w, int width) {
         SelectObject(dc, before);
         if (fits) break;
     }
-    ReleaseDC(w, dc);
-    setFont(w, font, TRUE);
+    setFont(w, font, IsWindowVisible(hwnd_));
 }
 
 // Places the controls and sizes the fonts for the window's DPI: at start-up and whenever the
@@ -429,33 +476,48 @@ void Form1::applyDpi() {
     // Label1 in the Song face Chinese forms are set in, 15.75 pt.
     titleFont_ =
         createFont(titleFace().c_str(), MulDiv(1575, static_cast<int>(dpi_), 7200), GB2312_CHARSET);
+    // A hidden window is painted whole when it is shown: its controls need not repaint now.
+    const BOOL redraw = IsWindowVisible(hwnd_);
     for (const Design& d : kDesign) {
         HWND w = controls_[d.id];
-        MoveWindow(w, px(d.left), px(d.top), px(d.width), px(d.height), TRUE);
+        RECT now{};
+        GetWindowRect(w, &now);
+        MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&now), 2);
+        if (now.left != px(d.left) || now.top != px(d.top) || now.right - now.left != px(d.width) ||
+            now.bottom - now.top != px(d.height))
+            MoveWindow(w, px(d.left), px(d.top), px(d.width), px(d.height), TRUE);
         if (d.id == kLabel1) {
-            SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(titleFont_), TRUE);
+            SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(titleFont_), redraw);
         } else if (d.id > kLabel1 && d.id <= kLabel1 + 10) {
             fitFont(w, px(d.width));
         } else if (d.id != kCombo1) {
             SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(windowFont(kFontHalfPoints)),
-                         TRUE);
+                         redraw);
         }
         // The tool over the control's place in the window moves with it.
-        TTTOOLINFOW tool{};
-        tool.cbSize = sizeof tool;
-        tool.hwnd = hwnd_;
-        tool.uId = static_cast<UINT_PTR>(d.id);
-        SetRect(&tool.rect, px(d.left), px(d.top), px(d.left + d.width), px(d.top + d.height));
-        SendMessageW(tooltip_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
+        if (tooltip_ != nullptr) {
+            TTTOOLINFOW tool{};
+            tool.cbSize = sizeof tool;
+            tool.hwnd = hwnd_;
+            tool.uId = static_cast<UINT_PTR>(d.id);
+            SetRect(&tool.rect, px(d.left), px(d.top), px(d.left + d.width), px(d.top + d.height));
+            SendMessageW(tooltip_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
+        }
     }
-    SendMessageW(tooltip_, WM_SETFONT, reinterpret_cast<WPARAM>(windowFont(kFontHalfPoints)), TRUE);
-    fitComboBox();
+    if (tooltip_ != nullptr)
+        SendMessageW(tooltip_, WM_SETFONT, reinterpret_cast<WPARAM>(windowFont(kFontHalfPoints)),
+                     TRUE);
+    fitComboBoxWhenShown();
 
     RECT frame{0, 0, px(kClientWidth), px(kClientHeight)};
     adjustWindowRect(frame, static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE)),
                      static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)), dpi_);
-    SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT now{};
+    GetWindowRect(hwnd_, &now);
+    if (now.right - now.left != frame.right - frame.left ||
+        now.bottom - now.top != frame.bottom - frame.top)
+        SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     // Where the frame turns out other than computed (its caption drawn at another scale than
     // the window's), the client area still gets its size.
     RECT client{};
@@ -470,9 +532,20 @@ void Form1::applyDpi() {
     if (oldTitle != nullptr) DeleteObject(oldTitle);
 }
 
+// The list is fitted once it is shown: while the window is hidden (Form_Load filling it), once
+// for all its items before the window first appears.
+void Form1::fitComboBoxWhenShown() {
+    if (IsWindowVisible(hwnd_)) {
+        fitComboBox();
+    } else {
+        comboFitPending_ = true;
+    }
+}
+
 // The closed list is as high as designed, its font fits the longest item, and the open list
 // shows all twelve sensors.
 void Form1::fitComboBox() {
+    comboFitPending_ = false;
     HWND combo = controls_[kCombo1];
     const Design& d = design(kCombo1);
     const auto px = [this](int twips) { return MulDiv(twips, static_cast<int>(dpi_), 1440); };
@@ -484,12 +557,11 @@ void Form1::fitComboBox() {
     // The open list is wider than the closed field and shows the items in the window's font.
     HFONT font = windowFont(kFontHalfPoints);
     setFont(info.hwndList, font, FALSE);
-    HDC dc = GetDC(info.hwndList);
+    HDC dc = measuringDC();
     const HGDIOBJ before = SelectObject(dc, font);
     TEXTMETRICW metrics{};
     GetTextMetricsW(dc, &metrics);
     SelectObject(dc, before);
-    ReleaseDC(info.hwndList, dc);
     int item = static_cast<int>(SendMessageW(combo, CB_GETITEMHEIGHT, 0, 0));
     if (item != metrics.tmHeight) {
         SendMessageW(combo, CB_SETITEMHEIGHT, 0, metrics.tmHeight);
@@ -515,6 +587,7 @@ void Form1::fitComboBox() {
 }
 
 void Form1::setAccessibleName(HWND w, const std::wstring& name) {
+    accessibleNames_[w] = name;
     if (accessibility_ == nullptr) return;
     static_cast<IAccPropServices*>(accessibility_)
         ->SetHwndPropStr(w, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, PROPID_ACC_NAME,
@@ -600,8 +673,14 @@ LRESULT Form1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void Form1::show(int showCommand) {
+    if (comboFitPending_) fitComboBox();
     ShowWindow(hwnd_, showCommand);
     UpdateWindow(hwnd_);
+    // What the first paint does not need.
+    if (tooltip_ == nullptr) {
+        createToolTips();
+        enableAccessibility();
+    }
     SetForegroundWindow(hwnd_);
     HWND first = GetNextDlgTabItem(hwnd_, nullptr, FALSE);
     if (first != nullptr) SetFocus(first);
@@ -692,6 +771,7 @@ void Form1::setCaption(Control c, std::string_view caption) {
     if (!isLabel(c)) return;
     HWND w = control(c);
     const std::wstring wide = widen(caption);
+    if (wide == windowText(w)) return;  // neither its text nor its font changes
     SetWindowTextW(w, wide.c_str());
     RECT r{};
     GetClientRect(w, &r);
@@ -701,9 +781,13 @@ void Form1::setCaption(Control c, std::string_view caption) {
 }
 
 void Form1::setToolTip(Control c, std::string_view toolTip) {
+    // Kept for the tool-tips made when the window is shown.
+    const auto known = toolTips_.find(idOf(c));
+    if (known == toolTips_.end()) return;
+    std::wstring& wide = known->second;
+    wide = widen(toolTip);
+    if (tooltip_ == nullptr) return;
     HWND w = control(c);
-    if (w == nullptr || isLabel(c)) return;
-    std::wstring wide = widen(toolTip);
     TTTOOLINFOW tool{};
     tool.cbSize = sizeof tool;
     tool.hwnd = hwnd_;
@@ -727,7 +811,7 @@ void Form1::addListItem(std::string_view item) {
     // Adding an item selects nothing and raises nothing.
     HWND combo = controls_[kCombo1];
     SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(widen(item).c_str()));
-    fitComboBox();
+    fitComboBoxWhenShown();
 }
 
 int Form1::listIndex() const {

@@ -63,10 +63,14 @@ class Form1 final : public Window {
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void createControls(HINSTANCE instance);
+    void createToolTips();
+    void enableAccessibility();
     void applyDpi();
     void fitComboBox();
+    void fitComboBoxWhenShown();
     HFONT windowFont(int halfPoints);
     void fitFont(HWND w, int width);
+    HDC measuringDC();
     void boxChanged(int box);
     void listChanged();
     void deliver(void (WindowEvents::*event)());
@@ -78,7 +82,8 @@ class Form1 final : public Window {
     std::map<int, HWND> controls_;
     WindowEvents* events_ = nullptr;
     UINT dpi_ = 96;
-    SIZE comboOpenSize_{};  // the combo box's size with its list open, as last set
+    SIZE comboOpenSize_{};          // the combo box's size with its list open, as last set
+    bool comboFitPending_ = false;  // items or scale changed while the window was hidden
 
     // What each box showed when its change was last delivered; a change event goes out only
     // when the box's text differs from it.
@@ -86,9 +91,12 @@ class Form1 final : public Window {
     // The list position last delivered through Combo1_Click (or set by the controller).
     int listIndex_ = -1;
 
-    std::map<int, HFONT> fonts_;     // the window's face by size in half points
-    HFONT titleFont_ = nullptr;      // Label1's
-    void* accessibility_ = nullptr;  // IAccPropServices, where the system has it
+    std::map<int, HFONT> fonts_;  // the window's face by size in half points
+    HFONT titleFont_ = nullptr;   // Label1's
+    HDC measuringDC_ = nullptr;
+    void* accessibility_ = nullptr;                 // IAccPropServices, where the system has it
+    std::map<HWND, std::wstring> accessibleNames_;  // as given, for the services once they are up
+    std::map<int, std::wstring> toolTips_;          // by control, as given
     bool comInitialized_ = false;
 };
 
