@@ -23,7 +23,7 @@ import time
 
 WINE = "/usr/lib/wine/wine64"
 WINESERVER = "/usr/lib/wine/wineserver"
-RUNS = 15  # of each program, after two warm-up runs each
+RUNS = 30  # of each program, after two warm-up runs each: fewer let the median move ±5 %
 TIMEOUT = 60.0  # seconds for one start-up
 FAIR_FLOOR = "one Chinese label, visual styles"
 GOAL = 1.3  # kelvora.exe's start-up at most this times the fair floor's
