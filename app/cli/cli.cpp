@@ -583,7 +583,7 @@ int run(int argc, const char* const* argv, std::istream& in, std::ostream& out, 
         c->add_option("--digits", d, "decimals shown (default: the window's)")
             ->check(CLI::Range(0, kMaxDigits));
     };
-    const auto sensorArgument = [&](CLI::App* c, std::string& s, const char* kinds) {
+    const auto sensorArgument = [&](CLI::App* c, std::string& s, const std::string& kinds) {
         c->add_option("SENSOR", s, kinds)->required();
     };
 
@@ -597,7 +597,7 @@ int run(int argc, const char* const* argv, std::istream& in, std::ostream& out, 
 
     CLI::App* temp = app.add_subcommand(
         "temp", "temperature in deg C at an EMF in mV (thermocouple) or a resistance in ohm (RTD)");
-    sensorArgument(temp, sensorCode, "S R B K N E J T Pt100 Pt10 Cu100 Cu50");
+    sensorArgument(temp, sensorCode, knownSensors());
     temp->add_option("VALUE", value, "EMF in mV or resistance in ohm, or - for standard input")
         ->required();
     temp->add_option("--cj", cj, "reference junction temperature T0 in deg C (default 0)");
@@ -610,7 +610,7 @@ int run(int argc, const char* const* argv, std::istream& in, std::ostream& out, 
     digitsOption(res, digits);
 
     CLI::App* tab = app.add_subcommand("table", "graduation table of a sensor");
-    sensorArgument(tab, t.sensor, "S R B K N E J T Pt100 Pt10 Cu100 Cu50");
+    sensorArgument(tab, t.sensor, knownSensors());
     tab->add_option("--from", t.from, "first temperature in deg C (default: the sensor's lowest)");
     tab->add_option("--to", t.to, "last temperature in deg C (default: the sensor's highest)");
     tab->add_option("--step", t.step, "step in deg C (default 1)");
