@@ -19,11 +19,17 @@ class ConversionFault : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-// The limits of a range: lo ≤ x ≤ hi, or lo ≤ x < hi when hi is not included.
+// The limits of a range: lo ≤ x ≤ hi, or lo ≤ x < hi when hi is not included (and lo < x
+// when lo is not).
 struct Limits {
     double lo;
     double hi;
     bool hiIncluded;
+    bool loIncluded = true;
+
+    constexpr bool contains(double x) const {
+        return (loIncluded ? x >= lo : x > lo) && (hiIncluded ? x <= hi : x < hi);
+    }
 };
 
 // Fixed-point display text of v with `decimals` digits after the point ("#0.00" is
@@ -33,5 +39,9 @@ struct Limits {
 // 138.5055 (held as 138.50549999999998) shows as 138.51. A value that rounds to zero shows
 // without a minus sign. NaN and infinities show as "nan", "inf" and "-inf".
 std::string formatFixed(double v, int decimals);
+
+// formatFixed(v, decimals) without the zeros at the end of its decimals, and without the point
+// when none is left: 1768.1, -5.891, 1000, 0.
+std::string formatTrimmed(double v, int decimals);
 
 }  // namespace kelvora::core

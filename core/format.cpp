@@ -157,4 +157,13 @@ std::string formatFixed(double v, int decimals) {
     return out;
 }
 
+std::string formatTrimmed(double v, int decimals) {
+    std::string s = formatFixed(v, decimals);
+    if (s.find('.') != std::string::npos) {
+        while (s.back() == '0') s.pop_back();
+        if (s.back() == '.') s.pop_back();
+    }
+    return s;
+}
+
 }  // namespace kelvora::core

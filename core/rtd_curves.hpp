@@ -1,0 +1,124 @@
+// The characteristics W(t) = R(t)/R0 of the resistance thermometers, their slopes and their
+// inverses, for the window's functions (core/rtd.cpp) and the sensor library alike, so the
+// window's four sensors give the same bits through both. Internal to the core.
+#pragma once
+
+#include <algorithm>
+#include <cmath>
+
+#include "core/conversion.hpp"
+#include "core/sensor.hpp"
+
+namespace kelvora::core::rtd {
+
+// Copper characteristic W = 1 + A·t + B·t² + C·t³.
+inline constexpr double kCuA = 4.28899E-3;  // 1/°C
+inline constexpr double kCuB = -2.133E-7;   // 1/°C²
+inline constexpr double kCuC = 1.233E-9;    // 1/°C³
+
+// Nickel, DIN 43760: W = 1 + A·t + B·t² + D·t⁴ + F·t⁶ (W(100 °C) = 1.6178).
+inline constexpr double kNiA = 5.485E-3;    // 1/°C
+inline constexpr double kNiB = 6.650E-6;    // 1/°C²
+inline constexpr double kNiD = 2.805E-11;   // 1/°C⁴
+inline constexpr double kNiF = -2.000E-17;  // 1/°C⁶
+
+// Temperature ranges: platinum and nickel include both ends, copper excludes 150 °C.
+inline constexpr Limits kPtRange{-200.0, 850.0, true};
+inline constexpr Limits kCuRange{-50.0, 150.0, false};
+inline constexpr Limits kNiRange{-60.0, 250.0, true};
+
+// The characteristics without range test, in the order of evaluation that the display
+// values follow: (1 + A·t), then + B·t², then the higher-order terms.
+constexpr double wPt(double t, const CvdCoefficients& k) {
+    double w = 1 + k.a * t;
+    w = w + k.b * t * t;
+    if (t < 0) w = w + (t - 100) * k.c * t * t * t;
+    return w;
+}
+
+constexpr double wCu(double t) {
+    double w = 1 + kCuA * t;
+    w = w + kCuB * t * t;
+    return w + kCuC * t * t * t;
+}
+
+constexpr double wNi(double t) {
+    const double t2 = t * t, t4 = t2 * t2;
+    double w = 1 + kNiA * t;
+    w = w + kNiB * t2;
+    w = w + kNiD * t4;
+    return w + kNiF * t4 * t2;
+}
+
+// dW/dt.
+constexpr double dwPt(double t, const CvdCoefficients& k) {
+    double d = k.a + 2 * k.b * t;
+    if (t < 0) d += k.c * (4 * t - 300) * t * t;
+    return d;
+}
+
+constexpr double dwCu(double t) {
+    return kCuA + 2 * kCuB * t + 3 * kCuC * t * t;
+}
+
+constexpr double dwNi(double t) {
+    const double t2 = t * t;
+    return kNiA + 2 * kNiB * t + (4 * kNiD + 6 * kNiF * t2) * t2 * t;
+}
+
+inline double checked(double v) {
+    if (!std::isfinite(v)) throw ConversionFault("non-finite resistance ratio");
+    return v;
+}
+
+// The root of W(t) = w for an increasing W on [lo, hi] with W(lo) ≤ w ≤ W(hi). Newton's
+// method from a start already close (a handful of steps reach the last bit on the standard
+// curves); should it not settle, or leave the range, as it may on an odd certificate's
+// curve, the root is kept in a shrinking bracket and Newton's steps that would leave it are
+// replaced by halving it.
+template <class W, class DW>
+double solveIncreasing(double w, double t, double lo, double hi, W wOf, DW dwOf) {
+    for (int i = 0; i < 8; ++i) {
+        const double step = (wOf(t) - w) / dwOf(t);
+        t -= step;
+        if (std::fabs(step) <= 1e-13 * (1 + std::fabs(t))) {
+            if (t >= lo && t <= hi) return checked(t);
+            break;
+        }
+    }
+    t = std::clamp(std::isfinite(t) ? t : lo, lo, hi);
+    for (int i = 0; i < 200 && lo < hi; ++i) {
+        const double f = wOf(t) - w;
+        if (f == 0) break;
+        (f < 0 ? lo : hi) = t;
+        const double d = dwOf(t);
+        double next = t - f / d;
+        if (!(next > lo && next < hi)) next = lo + (hi - lo) / 2;
+        if (next == t || next == lo || next == hi) break;
+        t = next;
+    }
+    return checked(t);
+}
+
+// Platinum: from 0 °C up the characteristic is a quadratic, solved in closed form, written so
+// that nothing cancels near 0 °C. Below 0 °C the same root is a close start for Newton's
+// method on the full Callendar–Van Dusen equation.
+inline double tPt(double w, const CvdCoefficients& k) {
+    const double radicand = std::max(0.0, k.a * k.a + 4 * k.b * (w - 1));
+    double t0 = 2 * (w - 1) / (k.a + std::sqrt(radicand));
+    if (w >= 1) return std::clamp(checked(t0), 0.0, kPtRange.hi);
+    if (!std::isfinite(t0)) t0 = (w - 1) / k.a;
+    return solveIncreasing(
+        w, t0, kPtRange.lo, 0.0, [&k](double t) { return wPt(t, k); },
+        [&k](double t) { return dwPt(t, k); });
+}
+
+inline double tCu(double w) {
+    return solveIncreasing(w, (w - 1) / kCuA, kCuRange.lo, kCuRange.hi, wCu, dwCu);
+}
+
+inline double tNi(double w) {
+    return solveIncreasing(w, (w - 1) / kNiA, kNiRange.lo, kNiRange.hi, wNi, dwNi);
+}
+
+}  // namespace kelvora::core::rtd

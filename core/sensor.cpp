@@ -1,0 +1,309 @@
+#include "core/sensor.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <string>
+
+#include "core/reference_junction.hpp"
+#include "core/rtd_curves.hpp"
+#include "core/thermocouple.hpp"
+
+namespace kelvora::core {
+
+namespace {
+
+constexpr double kR0Least = 1e-200, kR0Most = 1e200;
+
+// Above this, no certificate's coefficients describe a platinum thermometer (W stays below 5
+// over the whole range), and the sums below are still far from overflowing.
+constexpr double kCoefficientSumMost = 1e6;
+
+constexpr std::string_view kThermocoupleLetters = "SRBKNEJT";
+
+SensorError checkR0(double r0) {
+    if (std::isnan(r0) || std::isinf(r0)) return SensorError::notFinite;
+    if (!(r0 > 0)) return SensorError::r0NotPositive;
+    if (r0 < kR0Least || r0 > kR0Most) return SensorError::r0OutOfReach;
+    return SensorError::none;
+}
+
+// A Callendar–Van Dusen curve rises over −200…850 °C when its slope is positive there. From
+// 0 °C up the slope A + 2B·t is linear; below, A + 2B·t + C·(4t³ − 300t²) is a cubic, lowest
+// at an end of −200…0 or where its own slope 2B + C·(12t² − 600t) is 0.
+bool increasing(const CvdCoefficients& k) {
+    if (!(rtd::dwPt(0, k) > 0 && rtd::dwPt(850, k) > 0 && rtd::dwPt(-200, k) > 0)) return false;
+    if (k.c == 0) return true;  // the slope below 0 °C is linear too
+    // 12C·t² − 600C·t + 2B = 0
+    const double qa = 12 * k.c, qb = -600 * k.c, qc = 2 * k.b;
+    const double disc = qb * qb - 4 * qa * qc;
+    if (disc < 0) return true;
+    for (const double sign : {-1.0, 1.0}) {
+        const double root = (-qb + sign * std::sqrt(disc)) / (2 * qa);
+        if (root > -200 && root < 0 && !(rtd::dwPt(root, k) > 0)) return false;
+    }
+    return true;
+}
+
+Sensor rtdSensor(RtdMaterial m, double r0, CvdCoefficients k) {
+    return {Sensor::Kind::rtd, ThermocoupleType::K, m, r0, k};
+}
+
+// A number written as digits with at most one point ("1000", "100.05", ".5"), read without
+// the locale: as digits and a power of ten, which strtod reads the same everywhere.
+std::optional<double> plainNumber(std::string_view s) {
+    std::string digits;
+    int decimals = 0;
+    bool point = false;
+    for (const char c : s) {
+        if (c == '.' && !point) {
+            point = true;
+        } else if (c >= '0' && c <= '9') {
+            if (digits.size() < 40) {
+                digits += c;
+                decimals += point;
+            } else if (!point) {
+                return std::nullopt;  // beyond any resistance
+            }
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (digits.empty()) return std::nullopt;
+    digits += "e-" + std::to_string(decimals);
+    return std::strtod(digits.c_str(), nullptr);
+}
+
+bool sameLetters(std::string_view a, std::string_view b) {
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [&](char x, char y) { return lower(x) == lower(y); });
+}
+
+std::string r0Text(double r0) {
+    // Enough decimals for 15 significant digits, the zeros at the end dropped.
+    const int magnitude = r0 >= 1 ? static_cast<int>(std::floor(std::log10(r0))) : 0;
+    return formatTrimmed(r0, std::clamp(14 - magnitude, 0, 15));
+}
+
+constexpr const Limits& rtdRange(RtdMaterial m) {
+    return m == RtdMaterial::platinum ? rtd::kPtRange
+           : m == RtdMaterial::copper ? rtd::kCuRange
+                                      : rtd::kNiRange;
+}
+
+// W(t) of a resistance thermometer, without range test.
+inline double ratio(const Sensor& s, double t) {
+    switch (s.material) {
+        case RtdMaterial::platinum:
+            return rtd::wPt(t, s.cvd);
+        case RtdMaterial::copper:
+            return rtd::wCu(t);
+        case RtdMaterial::nickel:
+            return rtd::wNi(t);
+    }
+    return 0;
+}
+
+}  // namespace
+
+CvdCoefficients callendarCoefficients(double alpha, double delta, double beta) {
+    return {alpha * (1 + delta / 100), -alpha * delta * 1e-4, -alpha * beta * 1e-8};
+}
+
+std::string_view describe(SensorError error) {
+    switch (error) {
+        case SensorError::none:
+            return "";
+        case SensorError::unknownCode:
+            return "no such sensor";
+        case SensorError::r0NotPositive:
+            return "R0 must be greater than 0 ohm";
+        case SensorError::notFinite:
+            return "R0 and the coefficients must be finite numbers";
+        case SensorError::r0OutOfReach:
+            return "R0 must lie between 1e-200 and 1e200 ohm";
+        case SensorError::coefficientsTooLarge:
+            return "the coefficients are far too large for a platinum thermometer";
+        case SensorError::notIncreasing:
+            return "the coefficients give a curve that does not rise over the whole of "
+                   "-200 to 850 deg C";
+        case SensorError::resistanceNotPositive:
+            return "the coefficients give a resistance of 0 or less at -200 deg C";
+    }
+    return "";
+}
+
+SensorOrError platinumSensor(double r0Ohm, CvdCoefficients k) {
+    const Sensor s = rtdSensor(RtdMaterial::platinum, r0Ohm, k);
+    if (const SensorError e = checkR0(r0Ohm); e != SensorError::none) return {s, e};
+    for (const double v : {k.a, k.b, k.c})
+        if (!std::isfinite(v)) return {s, SensorError::notFinite};
+    // The largest the terms of W can add up to on the range: a bound on every value below.
+    const double sum =
+        std::fabs(k.a) * 850 + std::fabs(k.b) * 850 * 850 + std::fabs(k.c) * 300 * 200 * 200 * 200;
+    if (!(sum <= kCoefficientSumMost)) return {s, SensorError::coefficientsTooLarge};
+    if (!increasing(k)) return {s, SensorError::notIncreasing};
+    if (!(rtd::wPt(-200, k) > 0)) return {s, SensorError::resistanceNotPositive};
+    return {s, SensorError::none};
+}
+
+SensorOrError copperSensor(double r0Ohm) {
+    return {rtdSensor(RtdMaterial::copper, r0Ohm, {rtd::kCuA, rtd::kCuB, rtd::kCuC}),
+            checkR0(r0Ohm)};
+}
+
+SensorOrError nickelSensor(double r0Ohm) {
+    return {rtdSensor(RtdMaterial::nickel, r0Ohm, {rtd::kNiA, rtd::kNiB, 0}), checkR0(r0Ohm)};
+}
+
+Sensor windowSensor(SensorIndex i) {
+    if (i >= 0 && i < 8) return thermocoupleSensor(static_cast<ThermocoupleType>(i));
+    // Known to be sound: built without the checks, as the window's conversions call this.
+    const CvdCoefficients copper{rtd::kCuA, rtd::kCuB, rtd::kCuC};
+    if (i == 8) return rtdSensor(RtdMaterial::platinum, 100, kIec60751);
+    if (i == 9) return rtdSensor(RtdMaterial::platinum, 10, kIec60751);
+    if (i == 10) return rtdSensor(RtdMaterial::copper, 100, copper);
+    if (i == 11) return rtdSensor(RtdMaterial::copper, 50, copper);
+    return thermocoupleSensor(ThermocoupleType::K);
+}
+
+std::optional<SensorIndex> windowIndex(const Sensor& s) {
+    for (SensorIndex i = 0; i < kSensorCount; ++i)
+        if (windowSensor(i) == s) return i;
+    return std::nullopt;
+}
+
+SensorOrError parseSensorCode(std::string_view code) {
+    const SensorOrError unknown{thermocoupleSensor(ThermocoupleType::K), SensorError::unknownCode};
+    if (code.size() == 1) {
+        const char upper =
+            code[0] >= 'a' && code[0] <= 'z' ? static_cast<char>(code[0] - 32) : code[0];
+        const std::size_t at = kThermocoupleLetters.find(upper);
+        if (at == std::string_view::npos) return unknown;
+        return {thermocoupleSensor(static_cast<ThermocoupleType>(at)), SensorError::none};
+    }
+    if (code.size() < 3) return unknown;
+    const std::string_view material = code.substr(0, 2);
+    const std::optional<double> r0 = plainNumber(code.substr(2));
+    if (!r0) return unknown;
+    if (sameLetters(material, "Pt")) return platinumSensor(*r0);
+    if (sameLetters(material, "Cu")) return copperSensor(*r0);
+    if (sameLetters(material, "Ni")) return nickelSensor(*r0);
+    return unknown;
+}
+
+std::string sensorCode(const Sensor& s) {
+    if (s.isThermocouple()) return std::string(1, kThermocoupleLetters[static_cast<int>(s.type)]);
+    const char* material = s.material == RtdMaterial::platinum ? "Pt"
+                           : s.material == RtdMaterial::copper ? "Cu"
+                                                               : "Ni";
+    return material + r0Text(s.r0Ohm);
+}
+
+std::string sensorDescription(const Sensor& s) {
+    if (const auto i = windowIndex(s)) return std::string(kSensorDescriptionTexts[*i]);
+    if (s.isThermocouple()) return std::string(kSensorDescriptionTexts[static_cast<int>(s.type)]);
+    const char* material = s.material == RtdMaterial::platinum ? "铂"
+                           : s.material == RtdMaterial::copper ? "铜"
+                                                               : "镍";
+    return std::string(material) + "热电阻R0=" + r0Text(s.r0Ohm);
+}
+
+std::string sensorRangeText(const Sensor& s) {
+    if (s.isThermocouple()) return std::string(kSensorRangeTexts[static_cast<int>(s.type)]);
+    if (const auto i = windowIndex(s)) return std::string(kSensorRangeTexts[*i]);
+    const Limits& l = rtdRange(s.material);
+    return "温度测量范围 " + formatTrimmed(l.lo, 3) + "℃～" + formatTrimmed(l.hi, 3) + "℃";
+}
+
+// ---- Conversions ------------------------------------------------------------------------
+
+Limits temperatureLimits(const Sensor& s) {
+    if (s.isThermocouple()) return temperatureLimits(static_cast<int>(s.type));
+    return rtdRange(s.material);
+}
+
+Limits readingLimits(const Sensor& s) {
+    if (s.isThermocouple()) return readingLimits(static_cast<int>(s.type));
+    const Limits& t = rtdRange(s.material);
+    return {s.r0Ohm * ratio(s, t.lo), s.r0Ohm * ratio(s, t.hi), t.hiIncluded};
+}
+
+double reading(const Sensor& s, double t) {
+    if (s.isThermocouple()) {
+        switch (s.type) {
+            case ThermocoupleType::S:
+                return e_S(t);
+            case ThermocoupleType::R:
+                return e_R(t);
+            case ThermocoupleType::B:
+                return e_B(t);
+            case ThermocoupleType::K:
+                return e_K(t);
+            case ThermocoupleType::N:
+                return e_N(t);
+            case ThermocoupleType::E:
+                return e_E(t);
+            case ThermocoupleType::J:
+                return e_J(t);
+            case ThermocoupleType::T:
+                return e_T(t);
+        }
+        return kOutOfRange;
+    }
+    if (!rtdRange(s.material).contains(t)) return kOutOfRange;
+    return rtd::checked(ratio(s, t)) * s.r0Ohm;
+}
+
+double temperature(const Sensor& s, double r) {
+    if (s.isThermocouple()) {
+        switch (s.type) {
+            case ThermocoupleType::S:
+                return t_S(r);
+            case ThermocoupleType::R:
+                return t_R(r);
+            case ThermocoupleType::B:
+                return t_B(r);
+            case ThermocoupleType::K:
+                return t_K(r);
+            case ThermocoupleType::N:
+                return t_N(r);
+            case ThermocoupleType::E:
+                return t_E(r);
+            case ThermocoupleType::J:
+                return t_J(r);
+            case ThermocoupleType::T:
+                return t_T(r);
+        }
+        return kOutOfRange;
+    }
+    // The range is tested in ohms, as the resistances R0·W(t) at the limits; dividing by R0
+    // may move a limit resistance by an ulp, so the ratio is held inside the range, and so is
+    // the temperature found.
+    const Limits& range = rtdRange(s.material);
+    const double r0 = s.r0Ohm;
+    const double wLow = ratio(s, range.lo), wHigh = ratio(s, range.hi);
+    if (!(r >= r0 * wLow && (range.hiIncluded ? r <= r0 * wHigh : r < r0 * wHigh)))
+        return kOutOfRange;
+    const double tHigh = range.hiIncluded ? range.hi : std::nextafter(range.hi, 0.0);
+    const double w =
+        std::clamp(r / r0, wLow, range.hiIncluded ? wHigh : std::nextafter(wHigh, 0.0));
+    double t;
+    switch (s.material) {
+        case RtdMaterial::platinum:
+            t = rtd::tPt(w, s.cvd);
+            break;
+        case RtdMaterial::copper:
+            t = rtd::tCu(w);
+            break;
+        case RtdMaterial::nickel:
+            t = rtd::tNi(w);
+            break;
+        default:
+            return kOutOfRange;
+    }
+    return std::clamp(t, range.lo, tHigh);
+}
+
+}  // namespace kelvora::core

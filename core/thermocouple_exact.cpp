@@ -1,0 +1,483 @@
+// The exact inverse of the ITS-90 reference functions and their derivative, the Seebeck
+// coefficient. Both work on the very tables that e_S … e_T evaluate (its90_coefficients.hpp),
+// type K's exponential term included.
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cmath>
+#include <cstddef>
+#include <utility>
+
+#include "core/its90_coefficients.hpp"
+#include "core/piecewise.hpp"
+#include "core/portable_exp.hpp"
+#include "core/rtd_curves.hpp"
+#include "core/sensor.hpp"
+
+namespace kelvora::core {
+
+namespace {
+
+// A value of a range's function and its first three derivatives at one temperature, and a
+// bound on the rounding error of the value.
+struct Taylor {
+    double f, d1, d2, d3;
+    double fError;
+};
+
+// Horner's rule for p together with p', p''/2 and p'''/6: each step for p feeds the next
+// step of its derivatives. p itself takes exactly the products and sums of horner(), so f is
+// the reference function's value to the bit. Its rounding error is bounded as it goes, by
+// the running error bound of Horner's rule (Higham, Accuracy and Stability of Numerical
+// Algorithms, algorithm 5.1), at most a few ulps of the largest intermediate value.
+template <std::size_t N>
+inline Taylor hornerTaylor(const double* c, double x) {
+    double p = c[N - 1], q = 0, r = 0, s = 0;
+    const double ax = std::fabs(x);
+    double mu = std::fabs(p) / 2;
+    for (std::size_t i = N - 1; i-- > 0;) {
+        s = s * x + r;
+        r = r * x + q;
+        q = q * x + p;
+        p = p * x + c[i];
+        mu = mu * ax + std::fabs(p);
+    }
+    constexpr double kU = 0x1p-53 * 1.01;  // the unit roundoff, with room for the bound's own
+    return {p, q, 2 * r, 6 * s, kU * (2 * mu - std::fabs(p))};
+}
+
+// The polynomial by Estrin's scheme: pairs of coefficients combined with x, then pairs of
+// those with x², x⁴, …. The same value as Horner's rule to a few ulps, but its steps overlap
+// instead of waiting each for the one before: the fast path below is bound by that wait.
+template <std::size_t N>
+inline double estrin(const double* c, double x) {
+    if constexpr (N == 1) {
+        return c[0];
+    } else if constexpr (N == 2) {
+        return c[0] + c[1] * x;
+    } else {
+        constexpr std::size_t M = std::bit_floor(N - 1);  // the largest power of two below N
+        double xm = x;
+        for (std::size_t m = 1; m < M; m *= 2) xm *= xm;
+        return estrin<M>(c, x) + xm * estrin<N - M>(c + M, x);
+    }
+}
+
+// Horner's rule with the rounding error of every product and sum carried along and added
+// back at the end (compensated Horner, Graillat, Langlois and Louvet 2005): as accurate as
+// Horner's rule in twice the double's precision. Without a fused multiply-add the products'
+// errors come from Dekker's splitting.
+struct Split {
+    double hi, lo;
+};
+inline Split split(double a) {
+    const double c = 134217729.0 * a;  // 2^27 + 1
+    const double hi = c - (c - a);
+    return {hi, a - hi};
+}
+
+template <std::size_t N>
+inline double compensatedHorner(const double* c, double x) {
+    const Split xs = split(x);
+    double s = c[N - 1], r = 0;
+    for (std::size_t i = N - 1; i-- > 0;) {
+        const double p = s * x;
+        const Split ss = split(s);
+        const double pErr = ss.lo * xs.lo - (((p - ss.hi * xs.hi) - ss.lo * xs.hi) - ss.hi * xs.lo);
+        const double sum = p + c[i];
+        const double z = sum - p;
+        const double sErr = (p - (sum - z)) + (c[i] - z);
+        s = sum;
+        r = r * x + (pErr + sErr);
+    }
+    return s + r;
+}
+
+// Range I of `pieces` at x, without range test. Type K's term g = a0·exp(a1·(x − a2)²) has
+// g' = g·u, g'' = g·(u² + 2a1) and g''' = g·(u³ + 6a1·u) with u = 2a1·(x − a2); it is added
+// to the polynomial's value as evaluate() adds it.
+template <const auto& pieces, std::size_t I>
+inline Taylor taylorAt(double x) {
+    constexpr const Piece& p = pieces[I];
+    Taylor v = hornerTaylor<p.c.size()>(p.c.data(), x);
+    if (const Exponential* k = p.exponential) {
+        const double d = x - k->a2;
+        const double g = k->a0 * portableExp(d * d * k->a1);
+        const double u = 2 * k->a1 * d;
+        v.f = v.f + g;
+        v.fError += 2 * 0x1p-53 * std::fabs(g) + 0x1p-53 * std::fabs(v.f);
+        v.d1 += g * u;
+        v.d2 += g * (u * u + 2 * k->a1);
+        v.d3 += g * (u * u * u + 6 * k->a1 * u);
+    }
+    return v;
+}
+
+// Below this, Halley's estimate of the error left after a step (°C) ends the search: a
+// hundredth of the 1e-9 °C promised.
+constexpr double kTolerance = 1e-11;
+// Above this, the bound on the rounding of the value divided by the slope (°C) calls for the
+// compensated value. The root of the value as rounded lies within that quotient of the true
+// root, so below it the two are within half of the 1e-9 °C promised, Halley's error
+// included.
+constexpr double kRoundingTolerance = 4e-10;
+
+// Near −270 °C the polynomials of types E, K, N and T add terms far larger than their value
+// (t¹⁴ is 10³⁴ there), and the double's rounding of the value, divided by a Seebeck
+// coefficient of about 1 µV/°C, is worth up to 10⁻⁷ °C: the root found on it is then moved
+// to the true root of the polynomial by Newton's steps on its compensated value. Elsewhere
+// the rounding is worth less than kRoundingTolerance and nothing more is done.
+template <const auto& pieces, std::size_t I>
+double refined(double e, double t, const Taylor& at) {
+    if (at.fError <= kRoundingTolerance * at.d1) return t;
+    constexpr const Piece& p = pieces[I];
+    for (int i = 0; i < 4; ++i) {
+        double v = compensatedHorner<p.c.size()>(p.c.data(), t) - e;
+        if (const Exponential* k = p.exponential) {
+            const double d = t - k->a2;
+            v += k->a0 * portableExp(d * d * k->a1);
+        }
+        const double step = v / at.d1;
+        const double next = std::clamp(t - step, p.lo, p.hi);
+        if (next == t) break;
+        t = next;
+    }
+    return t;
+}
+
+// The root of E(t) = e in range I, E increasing on [lo, hi] with E(lo) ≤ e ≤ E(hi), from the
+// start t. Halley's method: from the inverse polynomials' start (within 0.06 °C) one step
+// leaves an error of about (3E''² − 2E'E''')/(12E'²) times the cube of the step, far below
+// the tolerance in most of the ranges, so one evaluation usually ends it. A step that would
+// leave the bracket, which shrinks around the root with every evaluation, halves it instead.
+template <const auto& pieces, std::size_t I>
+double solveIn(double e, double t, double lo, double hi, bool seeded) {
+    for (int i = 0; i < 200; ++i) {
+        const Taylor d = taylorAt<pieces, I>(t);
+        const double f = d.f - e;
+        if (f == 0) return refined<pieces, I>(e, t, d);
+        (f < 0 ? lo : hi) = t;
+        const double step = 2 * f * d.d1 / (2 * d.d1 * d.d1 - f * d.d2);
+        const double next = t - step;
+        if (d.d1 > 0 && next >= lo && next <= hi) {
+            const double a = std::fabs(step);
+            if (next == t || (seeded ? a * a * a * std::fabs(3 * d.d2 * d.d2 - 2 * d.d1 * d.d3) <=
+                                           12 * d.d1 * d.d1 * kTolerance
+                                     : a <= kTolerance + d.fError / d.d1))
+                return refined<pieces, I>(e, next, d);
+            t = next;
+        } else {
+            const double mid = lo + (hi - lo) / 2;
+            if (mid == lo || mid == hi) return refined<pieces, I>(e, t, d);
+            t = mid;
+        }
+    }
+    return refined<pieces, I>(e, t, taylorAt<pieces, I>(t));
+}
+
+// The reference function's value at both ends of each range, each end by its own range's
+// polynomial (so a gap or an overlap between two ranges shows).
+template <std::size_t N>
+struct Ends {
+    std::array<double, N> lo, hi;
+};
+
+template <const auto& pieces, std::size_t... I>
+Ends<sizeof...(I)> endsOf(double lowest, std::index_sequence<I...>) {
+    return {{taylorAt<pieces, I>(I == 0 ? lowest : pieces[I].lo).f...},
+            {taylorAt<pieces, I>(pieces[I].hi).f...}};
+}
+
+// The first range whose values reach e, and the root there; an e between the end of one
+// range's values and the start of the next (a gap where they do not meet) gives the limit.
+template <const auto& emf, const auto& inverse, std::size_t I = 0>
+double solveFrom(double e, const Ends<emf.size()>& ends, double lowest) {
+    if constexpr (I + 1 < emf.size()) {
+        if (e > ends.hi[I]) return solveFrom<emf, inverse, I + 1>(e, ends, lowest);
+    }
+    const double lo = I == 0 ? lowest : emf[I].lo, hi = emf[I].hi;
+    if (e <= ends.lo[I]) return lo;
+    if (e >= ends.hi[I]) return hi;
+    double seed = evaluate<inverse>(e);
+    const bool seeded = seed >= lo && seed <= hi;
+    if (!seeded) seed = lo + (hi - lo) * ((e - ends.lo[I]) / (ends.hi[I] - ends.lo[I]));
+    return solveIn<emf, I>(e, seed, lo, hi, seeded);
+}
+
+// The table that makes the exact inverse fast. A type's EMFs are cut into kSegments equal
+// segments; across each, the cubic (Hermite) through the exact roots at its ends, with the
+// slopes dt/dE = 1/E' there, gives a start t₀ within about 1e-7 °C and dt/dE within about
+// 1e-5 of its own value. One step on the reference function itself,
+// t₀ − (E(t₀) − e)·dt/dE, then leaves an error of the start's error times that of dt/dE,
+// plus its square times E''/2E': far below 1e-11 °C, for the price of one evaluation of E.
+// Each segment is checked when the table is made: at four points of it the step must land
+// within 2e-11 °C of the general solver's root, and the rounding of the reference function
+// there must be worth less than kRoundingTolerance. A segment that fails, or that holds a
+// limit between two ranges, is left to the general solver.
+constexpr int kSegments = 1024;
+constexpr double kSegmentTolerance = 2e-10;
+
+struct Segment {
+    std::array<double, 4> c;  // t = c0 + x·(c1 + x·(c2 + x·c3)), x from 0 to 1 across it
+    int piece;                // the range that holds its roots; -1 for the general solver
+};
+
+template <const auto& emf, const auto& inverse>
+struct ExactInverse {
+    double lowest;  // the lowest temperature from which E is single-valued
+    Ends<emf.size()> ends;
+    double e0, scale;  // segment k covers (e − e0)·scale from k to k + 1
+    std::array<Segment, kSegments> segments;
+
+    explicit ExactInverse(double lowestC)
+        : lowest(lowestC), ends(endsOf<emf>(lowestC, std::make_index_sequence<emf.size()>{})) {
+        e0 = ends.lo.front();
+        scale = kSegments / (ends.hi.back() - e0);
+        std::array<double, kSegments + 1> root{}, dtde{};
+        std::array<int, kSegments + 1> piece{};
+        for (int k = 0; k <= kSegments; ++k) {
+            root[k] = general(emfAt(k, 0));
+            piece[k] = pieceOf(root[k]);
+            const double d1 = piece[k] < 0 ? 0 : taylorIn(piece[k], root[k]).d1;
+            dtde[k] = d1 > 0 ? 1 / d1 : 0;
+        }
+        for (int k = 0; k < kSegments; ++k) {
+            Segment& s = segments[static_cast<std::size_t>(k)];
+            const double h = 1 / scale;
+            const double t0 = root[k], t1 = root[k + 1], m0 = dtde[k] * h, m1 = dtde[k + 1] * h;
+            s.c = {t0, m0, 3 * (t1 - t0) - 2 * m0 - m1, 2 * (t0 - t1) + m0 + m1};
+            s.piece = piece[k] == piece[k + 1] && dtde[k] > 0 && dtde[k + 1] > 0 ? piece[k] : -1;
+            for (const double x : {0.0, 0.25, 0.5, 0.75}) {
+                if (s.piece < 0) break;
+                const double e = emfAt(k, x);
+                const double want = general(e);
+                const Taylor at = taylorIn(s.piece, want);
+                if (!(std::fabs(fast(s, x, e) - want) <= kSegmentTolerance &&
+                      at.fError <= kRoundingTolerance * at.d1))
+                    s.piece = -1;
+            }
+        }
+    }
+
+    Limits readings() const { return {ends.lo.front(), ends.hi.back(), true}; }
+
+    ExactTemperature operator()(double e) const {
+        if (!(e >= ends.lo.front() && e <= ends.hi.back()))
+            return {kOutOfRange, ExactStatus::outOfRange};
+        const double u = (e - e0) * scale;
+        const int k = std::min(static_cast<int>(u), kSegments - 1);
+        const Segment& s = segments[static_cast<std::size_t>(k)];
+        if (s.piece < 0) return {general(e), ExactStatus::ok};
+        return {fast(s, u - k, e), ExactStatus::ok};
+    }
+
+  private:
+    static constexpr std::size_t kPieces = emf.size();
+
+    double emfAt(int k, double x) const { return e0 + (k + x) / scale; }
+    double general(double e) const { return solveFrom<emf, inverse>(e, ends, lowest); }
+
+    // The range that holds t, as evaluate() chooses it; -1 outside them all.
+    static int pieceOf(double t) {
+        for (std::size_t i = 0; i < kPieces; ++i)
+            if (emf[i].contains(t)) return static_cast<int>(i);
+        return -1;
+    }
+
+    template <std::size_t... I>
+    static Taylor taylorIn(int piece, double t, std::index_sequence<I...>) {
+        Taylor v{};
+        ((piece == static_cast<int>(I) ? (v = taylorAt<emf, I>(t), true) : false) || ...);
+        return v;
+    }
+    static Taylor taylorIn(int piece, double t) {
+        return taylorIn(piece, t, std::make_index_sequence<kPieces>{});
+    }
+
+    // The start from the segment's cubic and one step in its range.
+    template <std::size_t... I>
+    double step(int piece, double e, double t, double dtde, std::index_sequence<I...>) const {
+        double next = t;
+        ((piece == static_cast<int>(I) ? (next = stepIn<I>(e, t, dtde), true) : false) || ...);
+        return next;
+    }
+    template <std::size_t I>
+    static double stepIn(double e, double t, double dtde) {
+        constexpr const Piece& p = emf[I];
+        double f = estrin<p.c.size()>(p.c.data(), t);
+        if (const Exponential* k = p.exponential) {
+            const double d = t - k->a2;
+            f = f + k->a0 * portableExp(d * d * k->a1);
+        }
+        return t - (f - e) * dtde;
+    }
+    double fast(const Segment& s, double x, double e) const {
+        const double t = s.c[0] + x * (s.c[1] + x * (s.c[2] + x * s.c[3]));
+        const double dtde = (s.c[1] + x * (2 * s.c[2] + x * (3 * s.c[3]))) * scale;
+        return step(s.piece, e, t, dtde, std::make_index_sequence<kPieces>{});
+    }
+};
+
+// Type B: E falls from 0 mV at 0 °C to its minimum near 21 °C, where E' = 0, and is back at
+// 0 mV near 42.13 °C. Both temperatures are found once by halving, to the last bit: the
+// minimum as the root of E', the return as the highest temperature with E ≤ 0.
+struct TypeB {
+    double minimumC, minimumMv, zeroC;
+};
+
+const TypeB& typeB() {
+    static const TypeB b = [] {
+        const auto bisect = [](double lo, double hi, auto below) {
+            for (;;) {
+                const double mid = lo + (hi - lo) / 2;
+                if (mid == lo || mid == hi) return lo;
+                (below(mid) ? lo : hi) = mid;
+            }
+        };
+        const auto at = [](double t) { return taylorAt<its90::kEmfB, 0>(t); };
+        const double tMin = bisect(0.0, 42.0, [&](double t) { return at(t).d1 < 0; });
+        const double tZero = bisect(tMin, 100.0, [&](double t) { return at(t).f <= 0; });
+        return TypeB{tMin, at(tMin).f, tZero};
+    }();
+    return b;
+}
+
+template <const auto& emf, const auto& inverse>
+const ExactInverse<emf, inverse>& exactInverse() {
+    const bool b = static_cast<const void*>(&emf) == static_cast<const void*>(&its90::kEmfB);
+    static const ExactInverse<emf, inverse> solver(b ? typeB().zeroC : emf.front().lo);
+    return solver;
+}
+
+ExactTemperature exactB(double e) {
+    if (e <= 0) {
+        if (e >= typeB().minimumMv) return {kOutOfRange, ExactStatus::twoTemperatures};
+        return {kOutOfRange, ExactStatus::outOfRange};
+    }
+    return exactInverse<its90::kEmfB, its90::kTemperatureB>()(e);
+}
+
+// dE/dt in mV/°C in the range that holds t, chosen as evaluate() chooses it.
+template <const auto& pieces, std::size_t I = 0>
+double derivative(double t) {
+    if constexpr (I == pieces.size()) {
+        return kOutOfRange;
+    } else {
+        if (!pieces[I].contains(t)) return derivative<pieces, I + 1>(t);
+        const double d = taylorAt<pieces, I>(t).d1;
+        if (!std::isfinite(d)) throw ConversionFault("non-finite slope");
+        return d;
+    }
+}
+
+}  // namespace
+
+ExactTemperature exactTemperature(ThermocoupleType type, double emfMv) {
+    using namespace its90;
+    switch (type) {
+        case ThermocoupleType::S:
+            return exactInverse<kEmfS, kTemperatureS>()(emfMv);
+        case ThermocoupleType::R:
+            return exactInverse<kEmfR, kTemperatureR>()(emfMv);
+        case ThermocoupleType::B:
+            return exactB(emfMv);
+        case ThermocoupleType::K:
+            return exactInverse<kEmfK, kTemperatureK>()(emfMv);
+        case ThermocoupleType::N:
+            return exactInverse<kEmfN, kTemperatureN>()(emfMv);
+        case ThermocoupleType::E:
+            return exactInverse<kEmfE, kTemperatureE>()(emfMv);
+        case ThermocoupleType::J:
+            return exactInverse<kEmfJ, kTemperatureJ>()(emfMv);
+        case ThermocoupleType::T:
+            return exactInverse<kEmfT, kTemperatureT>()(emfMv);
+    }
+    return {kOutOfRange, ExactStatus::outOfRange};
+}
+
+Limits exactTemperatureLimits(ThermocoupleType type) {
+    const Limits l = temperatureLimits(thermocoupleSensor(type));
+    if (type == ThermocoupleType::B) return {typeB().zeroC, l.hi, l.hiIncluded};
+    return l;
+}
+
+Limits exactReadingLimits(ThermocoupleType type) {
+    using namespace its90;
+    switch (type) {
+        case ThermocoupleType::S:
+            return exactInverse<kEmfS, kTemperatureS>().readings();
+        case ThermocoupleType::R:
+            return exactInverse<kEmfR, kTemperatureR>().readings();
+        case ThermocoupleType::B: {
+            Limits l = exactInverse<kEmfB, kTemperatureB>().readings();
+            l.lo = 0;
+            l.loIncluded = false;
+            return l;
+        }
+        case ThermocoupleType::K:
+            return exactInverse<kEmfK, kTemperatureK>().readings();
+        case ThermocoupleType::N:
+            return exactInverse<kEmfN, kTemperatureN>().readings();
+        case ThermocoupleType::E:
+            return exactInverse<kEmfE, kTemperatureE>().readings();
+        case ThermocoupleType::J:
+            return exactInverse<kEmfJ, kTemperatureJ>().readings();
+        case ThermocoupleType::T:
+            return exactInverse<kEmfT, kTemperatureT>().readings();
+    }
+    return {0, 0, false};
+}
+
+double slope(const Sensor& s, double t) {
+    if (!s.isThermocouple()) {
+        double d;
+        switch (s.material) {
+            case RtdMaterial::platinum:
+                if (!rtd::kPtRange.contains(t)) return kOutOfRange;
+                d = rtd::dwPt(t, s.cvd);
+                break;
+            case RtdMaterial::copper:
+                if (!rtd::kCuRange.contains(t)) return kOutOfRange;
+                d = rtd::dwCu(t);
+                break;
+            case RtdMaterial::nickel:
+                if (!rtd::kNiRange.contains(t)) return kOutOfRange;
+                d = rtd::dwNi(t);
+                break;
+            default:
+                return kOutOfRange;
+        }
+        return rtd::checked(d * s.r0Ohm);
+    }
+    using namespace its90;
+    double d = kOutOfRange;
+    switch (s.type) {
+        case ThermocoupleType::S:
+            d = derivative<kEmfS>(t);
+            break;
+        case ThermocoupleType::R:
+            d = derivative<kEmfR>(t);
+            break;
+        case ThermocoupleType::B:
+            d = derivative<kEmfB>(t);
+            break;
+        case ThermocoupleType::K:
+            d = derivative<kEmfK>(t);
+            break;
+        case ThermocoupleType::N:
+            d = derivative<kEmfN>(t);
+            break;
+        case ThermocoupleType::E:
+            d = derivative<kEmfE>(t);
+            break;
+        case ThermocoupleType::J:
+            d = derivative<kEmfJ>(t);
+            break;
+        case ThermocoupleType::T:
+            d = derivative<kEmfT>(t);
+            break;
+    }
+    return d == kOutOfRange ? kOutOfRange : d * 1000;  // mV/°C to µV/°C
+}
+
+}  // namespace kelvora::core
