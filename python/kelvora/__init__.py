@@ -257,7 +257,7 @@ def _thermocouple(sensor: Any, function: str) -> _Resolved:
 
 
 def _no_reference(s: _Resolved, cj: Any) -> None:
-    if s.core.is_thermocouple:
+    if s.core.is_thermocouple or cj is None:
         return
     number = _number(cj, "cj")
     if number != 0:
@@ -323,7 +323,9 @@ def emf(sensor: Sensor, t: ArrayLike, cj: ArrayLike = ..., *, errors: str = ...)
 
 def emf(sensor, t, cj=0.0, *, errors="nan"):
     """EMF in mV of a thermocouple at t °C with its reference junction at cj °C:
-    E(t) − E(cj), as the window computes it, E being the ITS-90 reference function.
+    E(t) − E(cj), as the window computes it, E being the ITS-90 reference function. With
+    cj=None, E(t) itself, the reference function's value against 0 °C; it differs from cj=0
+    for type K only, whose reference function gives E(0 °C) = 1.974e-9 mV rather than 0.
 
     t and cj broadcast against each other. Temperatures the types take, in °C: S and R -50 to
     1768.1, B 0 to 1820, K -270 to 1372, N -270 to 1300, E -270 to 1000, J -210 to 1200,
@@ -331,7 +333,11 @@ def emf(sensor, t, cj=0.0, *, errors="nan"):
     """
     s = _thermocouple(sensor, "emf")
     raising = _raising(errors)
-    x, x0 = _number(t, "t"), _number(cj, "cj")
+    x = _number(t, "t")
+    if cj is None:
+        return _one_input(s, "reading", t, raising, s.core.reading,
+                          lambda t: _temperature_message(s, t))
+    x0 = _number(cj, "cj")
 
     def explain(t: float, cj: float) -> str:
         return _reference_message(s, cj) or _temperature_message(s, t)
@@ -355,8 +361,9 @@ def temperature(sensor: Sensor, reading: ArrayLike, cj: ArrayLike = ..., exact: 
 def temperature(sensor, reading, cj=0.0, exact=False, *, errors="nan"):
     """Temperature in °C at a reading: for a thermocouple an EMF in mV measured with the
     reference junction at cj °C (the ITS-90 inverse polynomials at reading + E(cj); with
-    exact=True the exact inverse of the reference function, within 1e-9 °C), for a resistance
-    thermometer a resistance in Ω (the exact inverse of its characteristic).
+    exact=True the exact inverse of the reference function, within 1e-9 °C; with cj=None the
+    reading is taken as the reference function's own EMF against 0 °C, no E(0) added), for a
+    resistance thermometer a resistance in Ω (the exact inverse of its characteristic).
 
     reading and cj broadcast against each other. The inverse polynomials take, against 0 °C,
     in mV: S -0.235 to 18.693, R -0.226 up to 21.103, B 0.291 to 13.82, K -5.891 to 54.886,
@@ -369,53 +376,56 @@ def temperature(sensor, reading, cj=0.0, exact=False, *, errors="nan"):
     raising = _raising(errors)
     if not isinstance(exact, (bool, np.bool_)):
         raise TypeError(f"exact must be True or False, not {type(exact).__name__}")
+    exact = bool(exact)
     tc = s.core.is_thermocouple
     if not tc:
         _no_reference(s, cj)
         if exact:
             raise ValueError("exact applies to thermocouples only: a resistance thermometer's "
                              "temperature is always the exact inverse of its characteristic")
-    x, x0 = _number(reading, "reading"), _number(cj, "cj")
+        cj = None
 
-    def explain(v: float, cj: float = 0.0) -> str:
+    def explain(v: float, cj: Optional[float] = None) -> str:
         if not tc:
             return _core.out_of_range("resistance", _text(v), _OHM, s.core,
                                       _range(s.core.reading_limits(), _OHM, 2))
-        reference = _reference_message(s, cj)
+        reference = None if cj is None else _reference_message(s, cj)
         if reference:
             return reference
-        e0 = s.core.emf(cj, 0.0)
+        e0 = 0.0 if cj is None else s.core.reading(cj)
         lo, hi, lo_in, hi_in = s.core.exact_reading_limits() if exact else \
             s.core.reading_limits()
-        emfs = _range((lo - e0, hi - e0, lo_in, hi_in), _MV) + \
-            f" with the reference junction at {_text(cj)} °C"
-        if exact and s.core.exact_status(v, cj) == 2:
+        emfs = _range((lo - e0, hi - e0, lo_in, hi_in), _MV) + (
+            " against 0 °C" if cj is None else
+            f" with the reference junction at {_text(cj)} °C")
+        if exact and s.core.exact_status(v, 0.0 if cj is None else cj) == 2:
             zero = _core.format_trimmed(s.core.exact_temperature_limits()[0], 2)
             return (f"EMF {_text(v)} mV gives two temperatures for the {s.name}, whose EMF is "
                     f"0 mV or below from 0 °C to {zero} °C: the exact inverse takes {emfs}")
         return _core.out_of_range("EMF", _text(v), _MV, s.core, emfs)
 
-    op = "exact_temperature" if exact else "temperature"
-    if x is not None and (x0 is not None or not tc):
-        value = s.core.temperature(x, x0 or 0.0, bool(exact))
-        if raising and value != value and x == x and (not tc or x0 == x0):
-            raise ValueError(explain(x, x0 or 0.0))
+    if cj is None:
+        return _one_input(s, "exact_inverse" if exact else "inverse", reading, raising,
+                          lambda v: s.core.inverse(v, exact), explain, what="reading")
+    x, x0 = _number(reading, "reading"), _number(cj, "cj")
+    if x is not None and x0 is not None:
+        value = s.core.temperature(x, x0, exact)
+        if raising and value != value and x == x and x0 == x0:
+            raise ValueError(explain(x, x0))
         return value
-    if not tc:
-        return _apply(s.ufunc(op), "reading", (reading,), raising, explain)
+    op = "exact_temperature" if exact else "temperature"
     return _apply(s.ufunc(op), "reading and cj", (reading, cj), raising, explain)
 
 
-def _one_input(s: _Resolved, op: str, t: Any, errors: Any, scalar: Any, explain: Any,
-               cls: Optional[int] = None, element: str = "wire") -> Any:
-    raising = _raising(errors)
-    x = _number(t, "t")
+def _one_input(s: _Resolved, op: str, t: Any, raising: bool, scalar: Any, explain: Any,
+               cls: Optional[int] = None, element: str = "wire", what: str = "t") -> Any:
+    x = _number(t, what)
     if x is not None:
         v = scalar(x)
         if raising and v != v and x == x:
             raise ValueError(explain(x))
         return v
-    return _apply(s.ufunc(op, cls, element), "t", (t,), raising, explain)
+    return _apply(s.ufunc(op, cls, element), what, (t,), raising, explain)
 
 
 @overload
@@ -437,7 +447,7 @@ def resistance(sensor, t, *, errors="nan"):
     if s.core.is_thermocouple:
         raise ValueError(f"resistance needs a resistance thermometer (PtN, CuN or NiN, like "
                          f"Pt100 or Cu50); {s.core.code} is a thermocouple: use kelvora.emf")
-    return _one_input(s, "resistance", t, errors, s.core.resistance,
+    return _one_input(s, "reading", t, _raising(errors), s.core.reading,
                       lambda t: _temperature_message(s, t))
 
 
@@ -454,7 +464,8 @@ def slope(sensor, t, *, errors="nan"):
     take; outside: NaN, or ValueError naming the range with errors="raise".
     """
     s = _resolve(sensor)
-    return _one_input(s, "slope", t, errors, s.core.slope, lambda t: _temperature_message(s, t))
+    return _one_input(s, "slope", t, _raising(errors), s.core.slope,
+                      lambda t: _temperature_message(s, t))
 
 
 _CLASSES = "one of 1 2 3 (thermocouples), AA A B C (platinum), 1 (copper)"
@@ -502,8 +513,8 @@ def tolerance(sensor, t, cls, element="wire", *, errors="nan"):
         return (f"temperature {_text(t)} °C is outside class {label} of {s.name}: "
                 f"{_range(s.core.tolerance_limits(k, e), _DEGREES)}")
 
-    return _one_input(s, "tolerance", t, errors, lambda x: s.core.tolerance(x, k, e), explain,
-                      k, element)
+    return _one_input(s, "tolerance", t, _raising(errors), lambda x: s.core.tolerance(x, k, e),
+                      explain, k, element)
 
 
 # ---- Tables ---------------------------------------------------------------------------------
@@ -553,8 +564,6 @@ def table(sensor: Sensor, start: Optional[float] = None, stop: Optional[float] =
     if texts[2] is None:
         raise TypeError("step must be a number, not NoneType")
     reference = _decimal_text(cj, "cj") if s.core.is_thermocouple else None
-    if reference is None and s.core.is_thermocouple:
-        raise TypeError("cj must be a number, not NoneType")
     temperatures, values, message = _core.table(s.core, *texts, reference)
     if temperatures is None:
         for option, argument in _ARGUMENTS:

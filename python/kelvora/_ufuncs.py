@@ -3,10 +3,11 @@
 numpy pickles a ufunc as its name, looked up again in the module that holds it; that is how
 a Dask cluster ships a conversion to its workers. So every ufunc made is an attribute of this
 module, and a name not made yet (in a worker that has not met the sensor) is made on the
-spot from what it says: ``emf_K``, ``temperature_J``, ``exact_temperature_B``,
-``resistance_Pt100``, ``resistance_Cu53p7`` (R0 = 53.7 Ω), ``slope_Ni1000``,
-``tolerance_Pt100_A_film``, or for a certificate's coefficients
-``resistance_Pt_<R0>_<A>_<B>_<C>`` with each double's bits in hexadecimal.
+spot from what it says: ``emf_K``, ``temperature_J``, ``exact_temperature_B`` (against a
+reference junction), ``reading_K``, ``inverse_K``, ``exact_inverse_B`` (against 0 °C by the
+reference function itself), ``reading_Pt100`` (the resistance), ``inverse_Cu53p7`` (R0 =
+53.7 Ω), ``slope_Ni1000``, ``tolerance_Pt100_A_film``, or for a certificate's coefficients
+``reading_Pt_<R0>_<A>_<B>_<C>`` with each double's bits in hexadecimal.
 """
 
 from __future__ import annotations
@@ -21,9 +22,11 @@ from . import _core
 
 _OPS = {
     "exact_temperature": _core.Op.exact_temperature,
+    "exact_inverse": _core.Op.exact_inverse,
     "temperature": _core.Op.temperature,
-    "resistance": _core.Op.resistance,
     "tolerance": _core.Op.tolerance,
+    "reading": _core.Op.reading,
+    "inverse": _core.Op.inverse,
     "slope": _core.Op.slope,
     "emf": _core.Op.emf,
 }
@@ -73,25 +76,33 @@ def _describe(op: str, s: _core.Sensor, cls: Optional[int], element: str) -> str
     lo, hi = s.temperature_limits()[:2]
     own = f"{_core.format_trimmed(lo, 3)} °C to {_core.format_trimmed(hi, 3)} °C"
     name = s.name
+    tc = s.is_thermocouple
+    how = ("the exact inverse of the ITS-90 reference function" if op.startswith("exact")
+           else "the ITS-90 inverse polynomials")
     if op == "emf":
         return (f"E(t) - E(cj) in mV of the {name} at t °C with its reference junction at "
                 f"cj °C (ITS-90 reference function); NaN where t or cj lies outside {own}.")
     if op in ("temperature", "exact_temperature"):
-        if not s.is_thermocouple:
-            return (f"Temperature in °C of the {name} at a resistance in Ω (the exact inverse "
-                    f"of its characteristic); NaN outside its resistances.")
-        how = ("the exact inverse of the ITS-90 reference function" if op == "exact_temperature"
-               else "the ITS-90 inverse polynomials")
         return (f"Temperature in °C of the {name} at an EMF in mV measured against a reference "
                 f"junction at cj °C ({how}); NaN outside the EMFs it converts.")
-    if op == "resistance":
+    if op == "reading":
+        if tc:
+            return (f"E(t) in mV of the {name} at t °C by the ITS-90 reference function itself "
+                    f"(against 0 °C); NaN outside {own}.")
         return f"Resistance in Ω of the {name} at t °C; NaN outside {own}."
+    if op in ("inverse", "exact_inverse"):
+        if tc:
+            return (f"Temperature in °C of the {name} at an EMF in mV against 0 °C ({how}); "
+                    f"NaN outside the EMFs it converts.")
+        return (f"Temperature in °C of the {name} at a resistance in Ω (the exact inverse of "
+                f"its characteristic); NaN outside its resistances.")
     if op == "slope":
-        unit = "µV/°C" if s.is_thermocouple else "Ω/°C"
+        unit = "µV/°C" if tc else "Ω/°C"
         return f"Slope dE/dt or dR/dt in {unit} of the {name} at t °C; NaN outside {own}."
+    platinum = not tc and s.material == "platinum"
     return (f"Tolerance in °C of the {name}, class {_core.tolerance_class_name(cls)}"
-            f"{' (' + element + ')' if not s.is_thermocouple and s.material == 'platinum' else ''}"
-            f", at t °C; NaN outside the class's range.")
+            f"{' (' + element + ')' if platinum else ''}, at t °C; NaN outside the class's "
+            f"range.")
 
 
 def _make(name: str, s: _core.Sensor, op: str, cls: Optional[int], element: str) -> np.ufunc:

@@ -67,7 +67,21 @@ double temperatureAt(const core::Sensor& s, double reading, double emfAtT0, bool
 
 // ---- Ufuncs -----------------------------------------------------------------------------
 
-enum class Op : std::uint8_t { emf, temperature, exactTemperature, resistance, slope, tolerance };
+// What a ufunc computes. Of two arguments (thermocouples, against a reference junction at
+// t0): emf E(t) − E(t0); temperature, the inverse polynomials at v + E(t0); exactTemperature,
+// the exact inverse there. Of one: reading, the reference function's own E(t) against 0 °C
+// (for type K E(0) is 1.97e-9 mV, not 0) or an RTD's R(t); inverse, the inverse polynomials at
+// an EMF against 0 °C or an RTD's inverse; exactInverse; slope; tolerance.
+enum class Op : std::uint8_t {
+    emf,
+    temperature,
+    exactTemperature,
+    reading,
+    inverse,
+    exactInverse,
+    slope,
+    tolerance
+};
 
 // What one ufunc computes: the numpy loop's data.
 struct Conversion {
@@ -77,18 +91,30 @@ struct Conversion {
     core::Element element = core::Element::wire;
 };
 
+constexpr bool hasReference(Op op) {
+    return op == Op::emf || op == Op::temperature || op == Op::exactTemperature;
+}
+
+double inverseAt(const core::Sensor& s, double reading, bool exact) {
+    if (exact && s.isThermocouple())
+        return orNaN(core::exactTemperature(s.type, reading).temperatureC);
+    return orNaN(core::temperature(s, reading));
+}
+
 double oneValue(const Conversion& c, double x) {
     switch (c.op) {
-        case Op::resistance:
+        case Op::reading:
             return orNaN(core::reading(c.sensor, x));
+        case Op::inverse:
+        case Op::exactInverse:
+            return inverseAt(c.sensor, x, c.op == Op::exactInverse);
         case Op::slope:
             return orNaN(core::slope(c.sensor, x));
         case Op::tolerance:
             return orNaN(core::tolerance(c.sensor, x, c.cls, c.element));
+        case Op::emf:
         case Op::temperature:
         case Op::exactTemperature:
-            return temperatureAt(c.sensor, x, 0.0, c.op == Op::exactTemperature);
-        case Op::emf:
             break;
     }
     return kNaN;
@@ -174,8 +200,7 @@ py::object makeUfunc(const core::Sensor& s, Op op, int cls, int element, const s
                          static_cast<core::Element>(element)};
     parts->name = name;
     parts->doc = doc;
-    const bool two = (op == Op::emf || op == Op::temperature || op == Op::exactTemperature) &&
-                     s.isThermocouple();
+    const bool two = hasReference(op) && s.isThermocouple();
     parts->functions[0] = two ? loopTwo : loopOne;
     parts->data[0] = &parts->conversion;
     parts->types[0] = parts->types[1] = parts->types[2] = NPY_DOUBLE;
@@ -318,9 +343,13 @@ PYBIND11_MODULE(_core, m) {
                      return temperatureAt(s, reading, e0, exact);
                  });
              })
-        .def("resistance",
+        .def("reading",
              [](const core::Sensor& s, double t) {
                  return guarded([&] { return orNaN(core::reading(s, t)); });
+             })
+        .def("inverse",
+             [](const core::Sensor& s, double reading, bool exact) {
+                 return guarded([&] { return inverseAt(s, reading, exact); });
              })
         .def("slope", [](const core::Sensor& s,
                          double t) { return guarded([&] { return orNaN(core::slope(s, t)); }); })
@@ -350,7 +379,9 @@ PYBIND11_MODULE(_core, m) {
         .value("emf", Op::emf)
         .value("temperature", Op::temperature)
         .value("exact_temperature", Op::exactTemperature)
-        .value("resistance", Op::resistance)
+        .value("reading", Op::reading)
+        .value("inverse", Op::inverse)
+        .value("exact_inverse", Op::exactInverse)
         .value("slope", Op::slope)
         .value("tolerance", Op::tolerance);
 
