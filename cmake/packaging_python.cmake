@@ -26,25 +26,10 @@ set(CPACK_DEBIAN_PACKAGE_SECTION python)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SOURCE kelvora)
 
-# Depends: what dpkg-shlibdeps finds in the extension, the interpreter it was built for (its
-# ABI tag names one Python 3.x), and a numpy with the C ABI it was compiled against, which
-# Debian's numpy records in /usr/share/numpy3/versions (as dh_numpy3 would add).
+# Depends: what dpkg-shlibdeps finds in the extension, and the interpreter and numpy it was
+# built for (python/CMakeLists.txt).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-math(EXPR kelvora_python_next_minor "${Python_VERSION_MINOR} + 1")
-set(kelvora_python_depends
-    "python3 (>= ${Python_VERSION_MAJOR}.${Python_VERSION_MINOR}~), python3 (<< ${Python_VERSION_MAJOR}.${kelvora_python_next_minor})")
-set(kelvora_numpy_versions /usr/share/numpy3/versions)
-if(EXISTS ${kelvora_numpy_versions})
-    file(STRINGS ${kelvora_numpy_versions} kelvora_numpy_abi REGEX "^abi ")
-    file(STRINGS ${kelvora_numpy_versions} kelvora_numpy_min REGEX "^api-min-version ")
-    string(REGEX REPLACE "^abi " "" kelvora_numpy_abi "${kelvora_numpy_abi}")
-    string(REGEX REPLACE "^api-min-version " "" kelvora_numpy_min "${kelvora_numpy_min}")
-    string(APPEND kelvora_python_depends
-        ", python3-numpy (>= ${kelvora_numpy_min}), python3-numpy-abi${kelvora_numpy_abi}")
-else()
-    string(APPEND kelvora_python_depends ", python3-numpy")
-endif()
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "${kelvora_python_depends}")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "${KELVORA_PYTHON_DEPENDS}")
 
 # Byte-compiled after installing and the byte code removed before removing, as every Debian
 # Python package does (py3compile, py3clean), so a purge leaves nothing behind.

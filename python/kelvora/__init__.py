@@ -81,9 +81,9 @@ _MAX_CODES = 1024
 
 
 def _from_code(code: str) -> _Resolved:
-    core, message = _core.sensor_from_code(code)
+    core, message, unknown = _core.sensor_from_code(code)
     if core is None:
-        if message == "no such sensor":
+        if unknown:
             raise ValueError(
                 f"unknown sensor {code!r}: one of {_core.known_sensors()} (PtN, CuN and NiN "
                 f"for any R0 = N Ω, like 'Pt1000'), or a kelvora.RTD")
@@ -107,9 +107,10 @@ def _resolve(sensor: Any) -> _Resolved:
 
 
 def _one_number(value: Any, what: str) -> float:
-    if isinstance(value, (bool, np.bool_)) or not isinstance(value, (numbers.Real, decimal.Decimal)):
+    if isinstance(value, (bool, np.bool_)) or not isinstance(value,
+                                                             (numbers.Real, decimal.Decimal)):
         raise TypeError(f"{what} must be a number, not {type(value).__name__} {value!r}")
-    return float(value)
+    return _number(value, what)
 
 
 class RTD:
@@ -128,7 +129,7 @@ class RTD:
                  c: float = _core.IEC_60751[2]) -> None:
         values = [_one_number(v, name) for v, name in ((r0, "r0"), (a, "a"), (b, "b"),
                                                            (c, "c"))]
-        core, message = _core.platinum(*values)
+        core, message, _ = _core.platinum(*values)
         if core is None:
             raise ValueError(f"RTD(r0={values[0]!r}, a={values[1]!r}, b={values[2]!r}, "
                              f"c={values[3]!r}) is refused: {message}")
@@ -213,10 +214,8 @@ def _number(x: Any, what: str) -> Optional[float]:
 
 
 def _raising(errors: Any) -> bool:
-    if errors == "nan":
-        return False
-    if errors == "raise":
-        return True
+    if isinstance(errors, str) and errors in ("nan", "raise"):
+        return errors == "raise"
     raise ValueError(f"errors must be 'nan' or 'raise', not {errors!r}")
 
 

@@ -47,7 +47,7 @@ def _token(s: _core.Sensor) -> str:
     code = s.code
     if s.is_thermocouple:
         return code
-    made, _ = _core.sensor_from_code(code)
+    made = _core.sensor_from_code(code)[0]
     if made == s:
         return code.replace(".", "p")
     fields = [_MATERIALS[s.material], _bits(s.r0)]

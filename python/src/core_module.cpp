@@ -220,12 +220,14 @@ LimitsTuple limitsTuple(const core::Limits& l) {
     return {l.lo, l.hi, l.loIncluded, l.hiIncluded};
 }
 
-// A sensor, or the English sentence saying why there is none.
-using SensorOrMessage = std::tuple<std::optional<core::Sensor>, std::string>;
+// A sensor, or the English sentence saying why there is none and whether no sensor has that
+// code at all.
+using SensorOrMessage = std::tuple<std::optional<core::Sensor>, std::string, bool>;
 
 SensorOrMessage checked(const core::SensorOrError& r) {
-    if (r.ok()) return {r.sensor, ""};
-    return {std::nullopt, std::string(core::describe(r.error))};
+    if (r.ok()) return {r.sensor, "", false};
+    return {std::nullopt, std::string(core::describe(r.error)),
+            r.error == core::SensorError::unknownCode};
 }
 
 constexpr const char* kTypeLetters = "SRBKNEJT";
