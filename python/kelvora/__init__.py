@@ -59,20 +59,38 @@ _DEGREES, _MV, _OHM = " °C", " mV", " Ω"
 
 
 class _Resolved:
-    """A sensor as the functions use it: the core's value and its ufuncs."""
+    """A sensor as the functions use it: the core's value, its name for messages, and its
+    conversions, one value at a time and as ufuncs, each made once."""
 
-    __slots__ = ("core", "name", "_ufuncs")
+    __slots__ = ("core", "name", "tc", "emf", "temperature", "reading", "inverse", "slope",
+                 "_made")
 
     def __init__(self, core: _core.Sensor) -> None:
         self.core = core
         self.name = core.name
-        self._ufuncs: dict = {}
+        self.tc = core.is_thermocouple
+        self._made: dict = {}
+        # The calls of numbers, looked up on every scalar call.
+        self.emf = self.scalar("emf") if self.tc else None
+        self.temperature = self.scalar("temperature") if self.tc else None
+        self.reading = self.scalar("reading")
+        self.inverse = self.scalar("inverse")
+        self.slope = self.scalar("slope")
+
+    def scalar(self, op: str, cls: Optional[int] = None, element: str = "wire") -> Any:
+        """The conversion of one value (one or two floats in, a float out)."""
+        key = ("scalar", op, cls, element)
+        f = self._made.get(key)
+        if f is None:
+            f = self._made[key] = self.core.scalar(_ufuncs.OPS[op], cls or 0,
+                                                   _ufuncs.ELEMENTS.index(element))
+        return f
 
     def ufunc(self, op: str, cls: Optional[int] = None, element: str = "wire") -> np.ufunc:
-        key = (op, cls, element)
-        uf = self._ufuncs.get(key)
+        key = ("ufunc", op, cls, element)
+        uf = self._made.get(key)
         if uf is None:
-            uf = self._ufuncs[key] = _ufuncs.get(self.core, op, cls, element)
+            uf = self._made[key] = _ufuncs.get(self.core, op, cls, element)
         return uf
 
 
@@ -247,16 +265,8 @@ def _inside(limits: tuple, v: float) -> bool:
     return (v >= lo if lo_included else v > lo) and (v <= hi if hi_included else v < hi)
 
 
-def _thermocouple(sensor: Any, function: str) -> _Resolved:
-    s = _resolve(sensor)
-    if not s.core.is_thermocouple:
-        raise ValueError(f"{function} needs a thermocouple (S R B K N E J T); {s.core.code} is "
-                         f"a resistance thermometer: use kelvora.resistance")
-    return s
-
-
 def _no_reference(s: _Resolved, cj: Any) -> None:
-    if s.core.is_thermocouple or cj is None:
+    if s.tc or cj is None:
         return
     number = _number(cj, "cj")
     if number != 0:
@@ -301,6 +311,19 @@ def _apply(uf: np.ufunc, names: str, args: tuple, raising: bool, explain: Any) -
 # ---- Conversions ----------------------------------------------------------------------------
 
 
+def _convert(s: _Resolved, op: str, args: tuple, names: tuple, raising: bool, explain: Any,
+             cls: Optional[int] = None, element: str = "wire") -> Any:
+    """op on numbers (a float) or on array-likes (through its ufunc); with raising,
+    ValueError (explain(values) names the range) for a NaN from values that were not NaN."""
+    numbers_given = [_number(a, name) for a, name in zip(args, names)]
+    if all(x is not None for x in numbers_given):
+        v = s.scalar(op, cls, element)(*numbers_given)
+        if raising and v != v and not any(x != x for x in numbers_given):
+            raise ValueError(explain(*numbers_given))
+        return v
+    return _apply(s.ufunc(op, cls, element), " and ".join(names), args, raising, explain)
+
+
 def _reference_message(s: _Resolved, cj: float) -> Optional[str]:
     limits = s.core.temperature_limits()
     if _inside(limits, cj):
@@ -314,10 +337,16 @@ def _temperature_message(s: _Resolved, t: float) -> str:
                               _range(s.core.temperature_limits(), _DEGREES))
 
 
+def _sensor(sensor: Any) -> _Resolved:
+    s = _by_code.get(sensor) if type(sensor) is str else None
+    return s if s is not None else _resolve(sensor)
+
+
 @overload
-def emf(sensor: Sensor, t: float, cj: float = ..., *, errors: str = ...) -> float: ...
+def emf(sensor: Sensor, t: float, cj: Optional[float] = ..., *, errors: str = ...) -> float: ...
 @overload
-def emf(sensor: Sensor, t: ArrayLike, cj: ArrayLike = ..., *, errors: str = ...) -> Any: ...
+def emf(sensor: Sensor, t: ArrayLike, cj: Optional[ArrayLike] = ..., *,
+        errors: str = ...) -> Any: ...
 
 
 def emf(sensor, t, cj=0.0, *, errors="nan"):
@@ -330,31 +359,26 @@ def emf(sensor, t, cj=0.0, *, errors="nan"):
     1768.1, B 0 to 1820, K -270 to 1372, N -270 to 1300, E -270 to 1000, J -210 to 1200,
     T -270 to 400. Outside them: NaN, or ValueError naming the range with errors="raise".
     """
-    s = _thermocouple(sensor, "emf")
+    s = _sensor(sensor)
+    if type(t) is float and type(cj) is float and errors == "nan" and s.tc:
+        return s.emf(t, cj)
+    if not s.tc:
+        raise ValueError(f"emf needs a thermocouple (S R B K N E J T); {s.core.code} is a "
+                         f"resistance thermometer: use kelvora.resistance")
     raising = _raising(errors)
-    x = _number(t, "t")
     if cj is None:
-        return _one_input(s, "reading", t, raising, s.core.reading,
-                          lambda t: _temperature_message(s, t))
-    x0 = _number(cj, "cj")
-
-    def explain(t: float, cj: float) -> str:
-        return _reference_message(s, cj) or _temperature_message(s, t)
-
-    if x is not None and x0 is not None:
-        v = s.core.emf(x, x0)
-        if raising and v != v and x == x and x0 == x0:
-            raise ValueError(explain(x, x0))
-        return v
-    return _apply(s.ufunc("emf"), "t and cj", (t, cj), raising, explain)
+        return _convert(s, "reading", (t,), ("t",), raising,
+                        lambda t: _temperature_message(s, t))
+    return _convert(s, "emf", (t, cj), ("t", "cj"), raising,
+                    lambda t, cj: _reference_message(s, cj) or _temperature_message(s, t))
 
 
 @overload
-def temperature(sensor: Sensor, reading: float, cj: float = ..., exact: bool = ..., *,
-                errors: str = ...) -> float: ...
+def temperature(sensor: Sensor, reading: float, cj: Optional[float] = ..., exact: bool = ...,
+                *, errors: str = ...) -> float: ...
 @overload
-def temperature(sensor: Sensor, reading: ArrayLike, cj: ArrayLike = ..., exact: bool = ..., *,
-                errors: str = ...) -> Any: ...
+def temperature(sensor: Sensor, reading: ArrayLike, cj: Optional[ArrayLike] = ...,
+                exact: bool = ..., *, errors: str = ...) -> Any: ...
 
 
 def temperature(sensor, reading, cj=0.0, exact=False, *, errors="nan"):
@@ -371,27 +395,30 @@ def temperature(sensor, reading, cj=0.0, exact=False, *, errors="nan"):
     temperatures between 0 °C and 42.13 °C match). Outside: NaN, or ValueError naming the
     range with errors="raise".
     """
-    s = _resolve(sensor)
+    s = _sensor(sensor)
+    if type(reading) is float and type(cj) is float and exact is False and errors == "nan":
+        if s.tc:
+            return s.temperature(reading, cj)
+        if cj == 0:
+            return s.inverse(reading)
     raising = _raising(errors)
     if not isinstance(exact, (bool, np.bool_)):
         raise TypeError(f"exact must be True or False, not {type(exact).__name__}")
     exact = bool(exact)
-    tc = s.core.is_thermocouple
-    if not tc:
+    if not s.tc:
         _no_reference(s, cj)
         if exact:
             raise ValueError("exact applies to thermocouples only: a resistance thermometer's "
                              "temperature is always the exact inverse of its characteristic")
-        cj = None
+        return _convert(s, "inverse", (reading,), ("reading",), raising, lambda v: (
+            _core.out_of_range("resistance", _text(v), _OHM, s.core,
+                               _range(s.core.reading_limits(), _OHM, 2))))
 
     def explain(v: float, cj: Optional[float] = None) -> str:
-        if not tc:
-            return _core.out_of_range("resistance", _text(v), _OHM, s.core,
-                                      _range(s.core.reading_limits(), _OHM, 2))
         reference = None if cj is None else _reference_message(s, cj)
         if reference:
             return reference
-        e0 = 0.0 if cj is None else s.core.reading(cj)
+        e0 = 0.0 if cj is None else s.reading(cj)
         lo, hi, lo_in, hi_in = s.core.exact_reading_limits() if exact else \
             s.core.reading_limits()
         emfs = _range((lo - e0, hi - e0, lo_in, hi_in), _MV) + (
@@ -404,27 +431,10 @@ def temperature(sensor, reading, cj=0.0, exact=False, *, errors="nan"):
         return _core.out_of_range("EMF", _text(v), _MV, s.core, emfs)
 
     if cj is None:
-        return _one_input(s, "exact_inverse" if exact else "inverse", reading, raising,
-                          lambda v: s.core.inverse(v, exact), explain, what="reading")
-    x, x0 = _number(reading, "reading"), _number(cj, "cj")
-    if x is not None and x0 is not None:
-        value = s.core.temperature(x, x0, exact)
-        if raising and value != value and x == x and x0 == x0:
-            raise ValueError(explain(x, x0))
-        return value
-    op = "exact_temperature" if exact else "temperature"
-    return _apply(s.ufunc(op), "reading and cj", (reading, cj), raising, explain)
-
-
-def _one_input(s: _Resolved, op: str, t: Any, raising: bool, scalar: Any, explain: Any,
-               cls: Optional[int] = None, element: str = "wire", what: str = "t") -> Any:
-    x = _number(t, what)
-    if x is not None:
-        v = scalar(x)
-        if raising and v != v and x == x:
-            raise ValueError(explain(x))
-        return v
-    return _apply(s.ufunc(op, cls, element), what, (t,), raising, explain)
+        return _convert(s, "exact_inverse" if exact else "inverse", (reading,), ("reading",),
+                        raising, explain)
+    return _convert(s, "exact_temperature" if exact else "temperature", (reading, cj),
+                    ("reading", "cj"), raising, explain)
 
 
 @overload
@@ -442,12 +452,14 @@ def resistance(sensor, t, *, errors="nan"):
     excluded), nickel -60 to 250. Outside: NaN, or ValueError naming the range with
     errors="raise".
     """
-    s = _resolve(sensor)
-    if s.core.is_thermocouple:
+    s = _sensor(sensor)
+    if type(t) is float and errors == "nan" and not s.tc:
+        return s.reading(t)
+    if s.tc:
         raise ValueError(f"resistance needs a resistance thermometer (PtN, CuN or NiN, like "
                          f"Pt100 or Cu50); {s.core.code} is a thermocouple: use kelvora.emf")
-    return _one_input(s, "reading", t, _raising(errors), s.core.reading,
-                      lambda t: _temperature_message(s, t))
+    return _convert(s, "reading", (t,), ("t",), _raising(errors),
+                    lambda t: _temperature_message(s, t))
 
 
 @overload
@@ -462,9 +474,11 @@ def slope(sensor, t, *, errors="nan"):
     Ω/°C. Where two ranges meet, the upper range's. Over the temperatures emf and resistance
     take; outside: NaN, or ValueError naming the range with errors="raise".
     """
-    s = _resolve(sensor)
-    return _one_input(s, "slope", t, _raising(errors), s.core.slope,
-                      lambda t: _temperature_message(s, t))
+    s = _sensor(sensor)
+    if type(t) is float and errors == "nan":
+        return s.slope(t)
+    return _convert(s, "slope", (t,), ("t",), _raising(errors),
+                    lambda t: _temperature_message(s, t))
 
 
 _CLASSES = "one of 1 2 3 (thermocouples), AA A B C (platinum), 1 (copper)"
@@ -486,14 +500,15 @@ def tolerance(sensor, t, cls, element="wire", *, errors="nan"):
     letter case. Nickel has none. Outside the class's range: NaN, or ValueError naming it
     with errors="raise".
     """
-    s = _resolve(sensor)
+    s = _sensor(sensor)
+    raising = _raising(errors)
     if isinstance(cls, (bool, np.bool_)) or not isinstance(cls, (str, numbers.Integral)):
         raise TypeError(f"cls must be a class such as 1, 2, 'A' or 'AA', not "
                         f"{type(cls).__name__}")
     k = _core.tolerance_class(str(int(cls)) if isinstance(cls, numbers.Integral) else cls)
     if k is None:
         raise ValueError(f"tolerance class {cls!r}: {_CLASSES}")
-    platinum = not s.core.is_thermocouple and s.core.material == "platinum"
+    platinum = not s.tc and s.core.material == "platinum"
     if element not in ("wire", "film"):
         raise ValueError(f"element must be 'wire' (wire-wound) or 'film', not {element!r}")
     if element == "film" and not platinum:
@@ -504,16 +519,12 @@ def tolerance(sensor, t, cls, element="wire", *, errors="nan"):
         if not classes:
             raise ValueError(f"{s.name} has no tolerance classes")
         raise ValueError(f"{s.name} has no tolerance class {name}: its classes are {classes}")
-    e = 1 if element == "film" else 0
     label = _core.tolerance_class_name(k) + (
-        (" (film)" if e else " (wire-wound)") if platinum else "")
-
-    def explain(t: float) -> str:
-        return (f"temperature {_text(t)} °C is outside class {label} of {s.name}: "
-                f"{_range(s.core.tolerance_limits(k, e), _DEGREES)}")
-
-    return _one_input(s, "tolerance", t, _raising(errors), lambda x: s.core.tolerance(x, k, e),
-                      explain, k, element)
+        (" (film)" if element == "film" else " (wire-wound)") if platinum else "")
+    limits = s.core.tolerance_limits(k, _ufuncs.ELEMENTS.index(element))
+    return _convert(s, "tolerance", (t,), ("t",), raising, lambda t: (
+        f"temperature {_text(t)} °C is outside class {label} of {s.name}: "
+        f"{_range(limits, _DEGREES)}"), k, element)
 
 
 # ---- Tables ---------------------------------------------------------------------------------
@@ -562,13 +573,13 @@ def table(sensor: Sensor, start: Optional[float] = None, stop: Optional[float] =
                                                      (step, "step"))]
     if texts[2] is None:
         raise TypeError("step must be a number, not NoneType")
-    reference = _decimal_text(cj, "cj") if s.core.is_thermocouple else None
+    reference = _decimal_text(cj, "cj") if s.tc else None
     temperatures, values, message = _core.table(s.core, *texts, reference)
     if temperatures is None:
         for option, argument in _ARGUMENTS:
             message = message.replace(option, argument)
         raise ValueError(message)
-    column = "emf_mV" if s.core.is_thermocouple else "resistance_ohm"
+    column = "emf_mV" if s.tc else "resistance_ohm"
     out = np.empty(len(temperatures), dtype=[("temperature_C", "<f8"), (column, "<f8")])
     out["temperature_C"] = temperatures
     out[column] = values

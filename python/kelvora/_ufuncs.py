@@ -20,7 +20,7 @@ import numpy as np
 
 from . import _core
 
-_OPS = {
+OPS = {
     "exact_temperature": _core.Op.exact_temperature,
     "exact_inverse": _core.Op.exact_inverse,
     "temperature": _core.Op.temperature,
@@ -30,7 +30,7 @@ _OPS = {
     "slope": _core.Op.slope,
     "emf": _core.Op.emf,
 }
-_ELEMENTS = ("wire", "film")
+ELEMENTS = ("wire", "film")
 _MATERIALS = {"platinum": "Pt", "copper": "Cu", "nickel": "Ni"}
 
 
@@ -106,7 +106,7 @@ def _describe(op: str, s: _core.Sensor, cls: Optional[int], element: str) -> str
 
 
 def _make(name: str, s: _core.Sensor, op: str, cls: Optional[int], element: str) -> np.ufunc:
-    uf = s.ufunc(_OPS[op], 0 if cls is None else cls, _ELEMENTS.index(element), name,
+    uf = s.ufunc(OPS[op], 0 if cls is None else cls, ELEMENTS.index(element), name,
                  _describe(op, s, cls, element))
     setattr(sys.modules[__name__], name, uf)
     return uf
@@ -122,7 +122,7 @@ def get(s: _core.Sensor, op: str, cls: Optional[int] = None, element: str = "wir
 
 
 def __getattr__(name: str) -> np.ufunc:
-    for op in _OPS:
+    for op in OPS:
         if not name.startswith(op + "_"):
             continue
         rest = name[len(op) + 1:]
@@ -131,7 +131,7 @@ def __getattr__(name: str) -> np.ufunc:
             rest, _, element = rest.rpartition("_")
             rest, _, class_name = rest.rpartition("_")
             cls = _core.tolerance_class(class_name)
-            if cls is None or element not in _ELEMENTS:
+            if cls is None or element not in ELEMENTS:
                 break
         s = _sensor_of(rest)
         if s is not None and get(s, op, cls, element).__name__ == name:

@@ -101,32 +101,22 @@ double inverseAt(const core::Sensor& s, double reading, bool exact) {
     return orNaN(core::temperature(s, reading));
 }
 
-double oneValue(const Conversion& c, double x) {
-    switch (c.op) {
-        case Op::reading:
-            return orNaN(core::reading(c.sensor, x));
-        case Op::inverse:
-        case Op::exactInverse:
-            return inverseAt(c.sensor, x, c.op == Op::exactInverse);
-        case Op::slope:
-            return orNaN(core::slope(c.sensor, x));
-        case Op::tolerance:
-            return orNaN(core::tolerance(c.sensor, x, c.cls, c.element));
-        case Op::emf:
-        case Op::temperature:
-        case Op::exactTemperature:
-            break;
-    }
+// The value of `op` at x, against a reference junction whose E(t0) is emfAtT0 where op has one.
+template <Op op>
+double valueAt(const Conversion& c, double x, double emfAtT0) {
+    if constexpr (op == Op::emf) return emfAt(c.sensor, x, emfAtT0);
+    if constexpr (op == Op::temperature || op == Op::exactTemperature)
+        return temperatureAt(c.sensor, x, emfAtT0, op == Op::exactTemperature);
+    if constexpr (op == Op::reading) return orNaN(core::reading(c.sensor, x));
+    if constexpr (op == Op::inverse || op == Op::exactInverse)
+        return inverseAt(c.sensor, x, op == Op::exactInverse);
+    if constexpr (op == Op::slope) return orNaN(core::slope(c.sensor, x));
+    if constexpr (op == Op::tolerance) return orNaN(core::tolerance(c.sensor, x, c.cls, c.element));
     return kNaN;
 }
 
-double twoValues(const Conversion& c, double x, double emfAtT0) {
-    if (c.op == Op::emf) return emfAt(c.sensor, x, emfAtT0);
-    return temperatureAt(c.sensor, x, emfAtT0, c.op == Op::exactTemperature);
-}
-
 // A ConversionFault (a non-finite intermediate, which the core's range tests keep from
-// happening) must not leave a numpy loop: that element becomes NaN.
+// happening) must not leave a numpy loop or a call: that value becomes NaN.
 template <class F>
 double guarded(F f) {
     try {
@@ -142,44 +132,85 @@ void clearFloatingPointFlags() {
     std::feclearexcept(FE_ALL_EXCEPT);
 }
 
-// (x) -> value
-void loopOne(char** args, const npy_intp* dimensions, const npy_intp* steps, void* data) {
-    const Conversion& c = *static_cast<const Conversion*>(data);
-    const npy_intp n = dimensions[0];
-    const char* in = args[0];
-    char* out = args[1];
-    for (npy_intp i = 0; i < n; ++i, in += steps[0], out += steps[1]) {
-        const double x = *reinterpret_cast<const double*>(in);
-        *reinterpret_cast<double*>(out) = guarded([&] { return oneValue(c, x); });
-    }
-    clearFloatingPointFlags();
-}
-
-// (x, t0) -> value, with E(t0) evaluated once when t0 is one value for the whole loop.
-void loopTwo(char** args, const npy_intp* dimensions, const npy_intp* steps, void* data) {
+// The inner loop of a ufunc: (x) -> value, or (x, t0) -> value with E(t0) evaluated once when
+// t0 is one value for the whole loop. Should a value throw, the loop goes on from there value
+// by value, each guarded.
+template <Op op, bool withReference>
+void loop(char** args, const npy_intp* dimensions, const npy_intp* steps, void* data) {
     const Conversion& c = *static_cast<const Conversion*>(data);
     const npy_intp n = dimensions[0];
     const char* in = args[0];
     const char* t0 = args[1];
-    char* out = args[2];
-    const auto emfAtT0 = [&](const char* p) {
-        return guarded(
-            [&] { return core::reading(c.sensor, *reinterpret_cast<const double*>(p)); });
+    char* out = args[withReference ? 2 : 1];
+    const npy_intp inStep = steps[0], t0Step = withReference ? steps[1] : 0;
+    const npy_intp outStep = steps[withReference ? 2 : 1];
+    const auto at = [](const char* p, npy_intp i, npy_intp step) {
+        return *reinterpret_cast<const double*>(p + i * step);
     };
-    if (steps[1] == 0) {
-        const double e0 = emfAtT0(t0);
-        for (npy_intp i = 0; i < n; ++i, in += steps[0], out += steps[2]) {
-            const double x = *reinterpret_cast<const double*>(in);
-            *reinterpret_cast<double*>(out) = guarded([&] { return twoValues(c, x, e0); });
+    const auto emfAtT0 = [&](npy_intp i) { return core::reading(c.sensor, at(t0, i, t0Step)); };
+    const bool oneReference = withReference && t0Step == 0;
+    const double fixedEmfAtT0 = oneReference ? guarded([&] { return emfAtT0(0); }) : 0.0;
+    npy_intp i = 0;
+    try {
+        for (; i < n; ++i) {
+            const double e0 = withReference && !oneReference ? emfAtT0(i) : fixedEmfAtT0;
+            *reinterpret_cast<double*>(out + i * outStep) = valueAt<op>(c, at(in, i, inStep), e0);
         }
-    } else {
-        for (npy_intp i = 0; i < n; ++i, in += steps[0], t0 += steps[1], out += steps[2]) {
-            const double x = *reinterpret_cast<const double*>(in);
-            const double e0 = emfAtT0(t0);
-            *reinterpret_cast<double*>(out) = guarded([&] { return twoValues(c, x, e0); });
+    } catch (...) {
+        for (; i < n; ++i) {
+            *reinterpret_cast<double*>(out + i * outStep) = guarded([&] {
+                const double e0 = withReference && !oneReference ? emfAtT0(i) : fixedEmfAtT0;
+                return valueAt<op>(c, at(in, i, inStep), e0);
+            });
         }
     }
     clearFloatingPointFlags();
+}
+
+PyUFuncGenericFunction loopOf(Op op, bool withReference) {
+    switch (op) {
+        case Op::emf:
+            return loop<Op::emf, true>;
+        case Op::temperature:
+            return withReference ? loop<Op::temperature, true> : loop<Op::inverse, false>;
+        case Op::exactTemperature:
+            return withReference ? loop<Op::exactTemperature, true> : loop<Op::inverse, false>;
+        case Op::reading:
+            return loop<Op::reading, false>;
+        case Op::inverse:
+            return loop<Op::inverse, false>;
+        case Op::exactInverse:
+            return loop<Op::exactInverse, false>;
+        case Op::slope:
+            return loop<Op::slope, false>;
+        case Op::tolerance:
+            break;
+    }
+    return loop<Op::tolerance, false>;
+}
+
+// One value, for the Python layer's calls with numbers: the same values as the loops.
+double valueOf(const Conversion& c, double x, double t0) {
+    const double e0 = hasReference(c.op) ? core::reading(c.sensor, t0) : 0.0;
+    switch (c.op) {
+        case Op::emf:
+            return valueAt<Op::emf>(c, x, e0);
+        case Op::temperature:
+            return valueAt<Op::temperature>(c, x, e0);
+        case Op::exactTemperature:
+            return valueAt<Op::exactTemperature>(c, x, e0);
+        case Op::reading:
+            return valueAt<Op::reading>(c, x, e0);
+        case Op::inverse:
+            return valueAt<Op::inverse>(c, x, e0);
+        case Op::exactInverse:
+            return valueAt<Op::exactInverse>(c, x, e0);
+        case Op::slope:
+            return valueAt<Op::slope>(c, x, e0);
+        case Op::tolerance:
+            break;
+    }
+    return valueAt<Op::tolerance>(c, x, e0);
 }
 
 // Everything a ufunc points to, owned by the ufunc (through its `obj`, which numpy releases
@@ -192,24 +223,67 @@ struct UfuncParts {
     char types[3];
 };
 
+core::ToleranceClass toleranceClass(int c);
+core::Element element(int e);
+
+Conversion conversionOf(const core::Sensor& s, Op op, int cls, int e) {
+    return {s, op, toleranceClass(cls), element(e)};
+}
+
 py::object makeUfunc(const core::Sensor& s, Op op, int cls, int element, const std::string& name,
                      const std::string& doc) {
     auto* parts = new UfuncParts{};
     py::capsule owner(parts, [](void* p) { delete static_cast<UfuncParts*>(p); });
-    parts->conversion = {s, op, static_cast<core::ToleranceClass>(cls),
-                         static_cast<core::Element>(element)};
+    parts->conversion = conversionOf(s, op, cls, element);
     parts->name = name;
     parts->doc = doc;
-    const bool two = hasReference(op) && s.isThermocouple();
-    parts->functions[0] = two ? loopTwo : loopOne;
+    const bool withReference = hasReference(op) && s.isThermocouple();
+    parts->functions[0] = loopOf(op, withReference);
     parts->data[0] = &parts->conversion;
     parts->types[0] = parts->types[1] = parts->types[2] = NPY_DOUBLE;
-    PyObject* u =
-        PyUFunc_FromFuncAndData(parts->functions, parts->data, parts->types, 1, two ? 2 : 1, 1,
-                                PyUFunc_None, parts->name.c_str(), parts->doc.c_str(), 0);
+    PyObject* u = PyUFunc_FromFuncAndData(parts->functions, parts->data, parts->types, 1,
+                                          withReference ? 2 : 1, 1, PyUFunc_None,
+                                          parts->name.c_str(), parts->doc.c_str(), 0);
     if (u == nullptr) throw py::error_already_set();
     reinterpret_cast<PyUFuncObject*>(u)->obj = owner.release().ptr();
     return py::reinterpret_steal<py::object>(u);
+}
+
+// The same conversion for one number at a time, as a plain built-in function of the C API
+// (fn(x) or fn(x, t0) -> float), which a call reaches without pybind11's argument matching:
+// a scalar call of the Python layer stays far under a microsecond.
+constexpr const char* kConversionCapsule = "kelvora.Conversion";
+
+PyObject* callConversion(PyObject* self, PyObject* const* args, Py_ssize_t n) {
+    const auto* c = static_cast<const Conversion*>(PyCapsule_GetPointer(self, kConversionCapsule));
+    if (c == nullptr) return nullptr;
+    const Py_ssize_t wanted = hasReference(c->op) && c->sensor.isThermocouple() ? 2 : 1;
+    if (n != wanted) {
+        PyErr_Format(PyExc_TypeError, "takes %zd numbers, not %zd", wanted, n);
+        return nullptr;
+    }
+    const double x = PyFloat_AsDouble(args[0]);
+    const double t0 = wanted == 2 ? PyFloat_AsDouble(args[1]) : 0.0;
+    if ((x == -1.0 || t0 == -1.0) && PyErr_Occurred()) return nullptr;
+    const double v = guarded([&] { return valueOf(*c, x, t0); });
+    clearFloatingPointFlags();
+    return PyFloat_FromDouble(v);
+}
+
+// METH_FASTCALL functions go into a PyMethodDef as a PyCFunction, through void (*)() as
+// CPython's own modules cast them.
+PyMethodDef kConversionMethod{
+    "conversion", reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(callConversion)),
+    METH_FASTCALL, "One value of a kelvora conversion."};
+
+py::object makeScalar(const core::Sensor& s, Op op, int cls, int element) {
+    py::capsule owner(
+        new Conversion(conversionOf(s, op, cls, element)), kConversionCapsule, [](PyObject* p) {
+            delete static_cast<Conversion*>(PyCapsule_GetPointer(p, kConversionCapsule));
+        });
+    PyObject* f = PyCFunction_NewEx(&kConversionMethod, owner.ptr(), nullptr);
+    if (f == nullptr) throw py::error_already_set();
+    return py::reinterpret_steal<py::object>(f);
 }
 
 // ---- Sensors ----------------------------------------------------------------------------
@@ -333,28 +407,6 @@ PYBIND11_MODULE(_core, m) {
                  if (!l) return std::nullopt;
                  return limitsTuple(*l);
              })
-        // One value at a time; NaN outside the ranges.
-        .def("emf",
-             [](const core::Sensor& s, double t, double t0) {
-                 return guarded([&] { return emfAt(s, t, core::reading(s, t0)); });
-             })
-        .def("temperature",
-             [](const core::Sensor& s, double reading, double t0, bool exact) {
-                 return guarded([&] {
-                     const double e0 = s.isThermocouple() ? core::reading(s, t0) : 0.0;
-                     return temperatureAt(s, reading, e0, exact);
-                 });
-             })
-        .def("reading",
-             [](const core::Sensor& s, double t) {
-                 return guarded([&] { return orNaN(core::reading(s, t)); });
-             })
-        .def("inverse",
-             [](const core::Sensor& s, double reading, bool exact) {
-                 return guarded([&] { return inverseAt(s, reading, exact); });
-             })
-        .def("slope", [](const core::Sensor& s,
-                         double t) { return guarded([&] { return orNaN(core::slope(s, t)); }); })
         .def("exact_status",
              [](const core::Sensor& s, double reading, double t0) {
                  return guarded([&] {
@@ -363,13 +415,9 @@ PYBIND11_MODULE(_core, m) {
                                                     .status);
                  });
              })
-        .def("tolerance",
-             [](const core::Sensor& s, double t, int c, int e) {
-                 const core::ToleranceClass k = toleranceClass(c);
-                 return guarded([&] { return orNaN(core::tolerance(s, t, k, element(e))); });
-             })
         .def("ufunc", &makeUfunc, py::arg("op"), py::arg("cls"), py::arg("element"),
              py::arg("name"), py::arg("doc"))
+        .def("scalar", &makeScalar, py::arg("op"), py::arg("cls"), py::arg("element"))
         .def(py::self == py::self)
         .def("__hash__", [](const core::Sensor& s) {
             return py::hash(py::make_tuple(static_cast<int>(s.kind), static_cast<int>(s.type),
