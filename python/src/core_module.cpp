@@ -61,8 +61,15 @@ double temperatureAt(const core::Sensor& s, double reading, double emfAtT0, bool
     if (!s.isThermocouple()) return orNaN(core::temperature(s, reading));
     if (exact)
         return orNaN(core::exactTemperatureAgainstReference(s.type, reading, emfAtT0).temperatureC);
-    const double type = static_cast<double>(s.type);  // the type's index in the window's list
-    return orNaN(core::temperatureAgainstReference(reading, emfAtT0, type, core::t));
+    // The inverse polynomials of the type given as its index in the window's list, through the
+    // sensor's own dispatch (one jump where core::t compares the index with each type's).
+    const auto inverse = [](double emfMv, double type) {
+        return core::temperature(
+            core::thermocoupleSensor(static_cast<core::ThermocoupleType>(static_cast<int>(type))),
+            emfMv);
+    };
+    return orNaN(
+        core::temperatureAgainstReference(reading, emfAtT0, static_cast<double>(s.type), inverse));
 }
 
 // ---- Ufuncs -----------------------------------------------------------------------------
@@ -152,9 +159,14 @@ void loop(char** args, const npy_intp* dimensions, const npy_intp* steps, void* 
     const double fixedEmfAtT0 = oneReference ? guarded([&] { return emfAtT0(0); }) : 0.0;
     npy_intp i = 0;
     try {
-        for (; i < n; ++i) {
-            const double e0 = withReference && !oneReference ? emfAtT0(i) : fixedEmfAtT0;
-            *reinterpret_cast<double*>(out + i * outStep) = valueAt<op>(c, at(in, i, inStep), e0);
+        if (withReference && !oneReference) {
+            for (; i < n; ++i)
+                *reinterpret_cast<double*>(out + i * outStep) =
+                    valueAt<op>(c, at(in, i, inStep), emfAtT0(i));
+        } else {
+            for (; i < n; ++i)
+                *reinterpret_cast<double*>(out + i * outStep) =
+                    valueAt<op>(c, at(in, i, inStep), fixedEmfAtT0);
         }
     } catch (...) {
         for (; i < n; ++i) {
