@@ -34,7 +34,7 @@ import kelvora_floor  # noqa: E402
 
 N = 1_000_000
 ROUNDS = 15
-DASK_N, DASK_CHUNK, DASK_ROUNDS = 100_000_000, 1_000_000, 3
+DASK_N, DASK_CHUNK, DASK_ROUNDS = 100_000_000, 1_000_000, 5
 # Type K's reference function below 0 °C (NIST), eleven coefficients: the polyval floor.
 K_BELOW_0 = np.array([0.0, 0.394501280250e-01, 0.236223735980e-04, -0.328589067840e-06,
                       -0.499048287770e-08, -0.675090591730e-10, -0.574103274280e-12,
@@ -44,12 +44,14 @@ K_BELOW_0 = np.array([0.0, 0.394501280250e-01, 0.236223735980e-04, -0.3285890678
 
 def fastest(runs):
     """The fastest CPU time in ns of each callable in this thread, the callables taking
-    turns."""
+    turns, each round in another order: what one leaves behind in the heap (polyval's
+    temporaries, a result just freed) falls to each in turn."""
     best = [float("inf")] * len(runs)
-    for _ in range(ROUNDS):
-        for i, f in enumerate(runs):
+    for r in range(ROUNDS):
+        for i in (r + k for k in range(len(runs))):
+            i %= len(runs)
             started = time.thread_time_ns()
-            f()
+            runs[i]()
             best[i] = min(best[i], time.thread_time_ns() - started)
     return best
 
