@@ -29,11 +29,17 @@ SensorError checkR0(double r0) {
     return SensorError::none;
 }
 
-// A Callendar–Van Dusen curve rises over −200…850 °C when its slope is positive there. From
-// 0 °C up the slope A + 2B·t is linear; below, A + 2B·t + C·(4t³ − 300t²) is a cubic, lowest
-// at an end of −200…0 or where its own slope 2B + C·(12t² − 600t) is 0.
+// The least slope dW/dt a curve must keep everywhere on its range: a 400th of platinum's own.
+// Below it a resistance reading tells next to nothing of the temperature, and at a slope of
+// 1e-300 none at all: W = 1 + A·t is 1 in doubles.
+constexpr double kSlopeLeast = 1e-5;  // 1/°C
+
+// A Callendar–Van Dusen curve rises over −200…850 °C when its slope is at least kSlopeLeast
+// there. From 0 °C up the slope A + 2B·t is linear; below, A + 2B·t + C·(4t³ − 300t²) is a
+// cubic, lowest at an end of −200…0 or where its own slope 2B + C·(12t² − 600t) is 0.
 bool increasing(const CvdCoefficients& k) {
-    if (!(rtd::dwPt(0, k) > 0 && rtd::dwPt(850, k) > 0 && rtd::dwPt(-200, k) > 0)) return false;
+    const auto rises = [&k](double t) { return rtd::dwPt(t, k) >= kSlopeLeast; };
+    if (!(rises(0) && rises(850) && rises(-200))) return false;
     if (k.c == 0) return true;  // the slope below 0 °C is linear too
     // 12C·t² − 600C·t + 2B = 0
     const double qa = 12 * k.c, qb = -600 * k.c, qc = 2 * k.b;
@@ -41,7 +47,7 @@ bool increasing(const CvdCoefficients& k) {
     if (disc < 0) return true;
     for (const double sign : {-1.0, 1.0}) {
         const double root = (-qb + sign * std::sqrt(disc)) / (2 * qa);
-        if (root > -200 && root < 0 && !(rtd::dwPt(root, k) > 0)) return false;
+        if (root > -200 && root < 0 && !rises(root)) return false;
     }
     return true;
 }
@@ -199,7 +205,8 @@ std::string_view describe(SensorError error) {
             return "the coefficients are far too large for a platinum thermometer";
         case SensorError::notIncreasing:
             return "the coefficients give a resistance that does not rise over the whole of "
-                   "-200 °C to 850 °C";
+                   "-200 °C to 850 °C (by 0.001 % of R0 per °C at least)";
+
         case SensorError::resistanceNotPositive:
             return "the coefficients give a resistance of 0 Ω or less at -200 °C";
     }

@@ -93,7 +93,7 @@ enum class SensorError : std::uint8_t {
     notFinite,      // R0 or a coefficient is NaN or infinite
     r0OutOfReach,   // R0 beyond 1e-200…1e200 Ω, where the resistances would leave the doubles
     coefficientsTooLarge,  // |A|·t, |B|·t², |C|·t⁴ add up beyond 10⁶ somewhere on the range
-    notIncreasing,         // W(t) does not rise over the whole of −200…850 °C
+    notIncreasing,  // W(t) does not rise, by 1e-5/°C at least, over the whole of −200…850 °C
     resistanceNotPositive,  // W(−200 °C) ≤ 0
 };
 
