@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "app/cli/table.hpp"
+
 namespace kelvora::cli {
 
 namespace {
@@ -101,10 +103,6 @@ std::string valueText(const Lut& lut, double v) {
     return isInteger(lut) ? integerText(v) : roundTripText(v);
 }
 
-std::size_t bytesOf(const Lut& lut, const LutTable& t) {
-    return t.points.size() * 2 * (isInteger(lut) ? 4 : 8);
-}
-
 std::string upper(std::string_view s) {
     std::string u(s);
     for (char& c : u)
@@ -185,6 +183,10 @@ std::string defaultTableName(const Sensor& s) {
     return name;
 }
 
+std::size_t lutBytes(const Lut& lut, const LutTable& t) {
+    return t.points.size() * 2 * (isInteger(lut) ? 4 : 8);
+}
+
 std::string roundTripText(double v) {
     if (v == 0) return "0";
     if (!std::isfinite(v)) return std::isnan(v) ? "nan" : v > 0 ? "inf" : "-inf";
@@ -229,27 +231,10 @@ std::string lutSensorText(const Sensor& s) {
 }
 
 std::string lutSourceText(const Sensor& s) {
-    if (s.isThermocouple())
-        return "ITS-90 reference function of NIST Monograph 175 / IEC 60584-1, coefficients of the "
-               "NIST ITS-90 Thermocouple Database (NIST SRD 60); each breakpoint's temperature is "
-               "the exact inverse of the reference function at its EMF";
-    switch (s.material) {
-        case core::RtdMaterial::platinum: {
-            const bool iec = s.cvd == core::kIec60751;
-            return std::string(iec ? "IEC 60751" : "the certificate's") +
-                   " Callendar-Van Dusen equation, A = " + roundTripText(s.cvd.a) +
-                   ", B = " + roundTripText(s.cvd.b) + ", C = " + roundTripText(s.cvd.c) +
-                   "; each breakpoint's temperature is its exact inverse";
-        }
-        case core::RtdMaterial::copper:
-            return "copper W = 1 + A t + B t^2 + C t^3, A = 4.28899E-3, B = -2.133E-7, C = "
-                   "1.233E-9; each breakpoint's temperature is its exact inverse";
-        case core::RtdMaterial::nickel:
-            return "DIN 43760 nickel W = 1 + A t + B t^2 + D t^4 + F t^6, A = 5.485E-3, B = "
-                   "6.650E-6, D = 2.805E-11, F = -2.000E-17; each breakpoint's temperature is its "
-                   "exact inverse";
-    }
-    return "";
+    return sourceText(s) + (s.isThermocouple()
+                                ? "; each breakpoint's temperature is the exact inverse of the "
+                                  "reference function at its EMF"
+                                : "; each breakpoint's temperature is its exact inverse");
 }
 
 std::string lutCHeader(const Lut& lut, std::string_view name, std::string_view version) {
@@ -279,10 +264,10 @@ std::string lutCHeader(const Lut& lut, std::string_view name, std::string_view v
                 first + " to " + last + " " + r.xUnit + ".");
     comment(out, " * Error:   ", " *          ", errorText(lut) + ".");
     comment(out, " * Points:  ", " *          ",
-            std::to_string(t.points.size()) + " breakpoints, " + std::to_string(bytesOf(lut, t)) +
+            std::to_string(t.points.size()) + " breakpoints, " + std::to_string(lutBytes(lut, t)) +
                 " bytes" +
                 (tc ? "; cold junction " + std::to_string(lut.coldJunction.points.size()) +
-                          " points, " + std::to_string(bytesOf(lut, lut.coldJunction)) + " bytes."
+                          " points, " + std::to_string(lutBytes(lut, lut.coldJunction)) + " bytes."
                     : "."));
     comment(out, " * Source:  ", " *          ", lutSourceText(s) + ".");
     comment(out, " * ", " * ", "Written by kelvora-cli " + std::string(version) + ".");
@@ -417,7 +402,7 @@ std::string lutJson(const Lut& lut, std::string_view name, std::string_view vers
                       ", \"max_error_C\": " + boundText(lut.table.maxError) +
                       ",\n \"table\": {\"reading_unit\": " + quoted(readingUnit) +
                       ", \"points\": " + std::to_string(lut.table.points.size()) +
-                      ", \"bytes\": " + std::to_string(bytesOf(lut, lut.table)) +
+                      ", \"bytes\": " + std::to_string(lutBytes(lut, lut.table)) +
                       ", \"columns\": [" + quoted(r.xJson) + ", " + quoted(r.yJson) +
                       "], \"rows\": " + rows(lut.table) + "},\n \"cold_junction\": ";
     if (s.isThermocouple()) {
@@ -427,7 +412,7 @@ std::string lutJson(const Lut& lut, std::string_view name, std::string_view vers
                ", \"requested_max_error_mV\": " + roundTripText(core::kLutColdJunctionErrorMv) +
                ", \"max_error_mV\": " + boundText(lut.coldJunction.maxError) +
                ", \"points\": " + std::to_string(lut.coldJunction.points.size()) +
-               ", \"bytes\": " + std::to_string(bytesOf(lut, lut.coldJunction)) +
+               ", \"bytes\": " + std::to_string(lutBytes(lut, lut.coldJunction)) +
                ", \"columns\": [" + quoted(c.xJson) + ", " + quoted(c.yJson) +
                "], \"rows\": " + rows(lut.coldJunction) + "}";
     } else {

@@ -3,6 +3,7 @@
 // version comes in as an argument.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -27,6 +28,9 @@ std::string lutCHeader(const core::Lut& lut, std::string_view name, std::string_
 std::string lutCsv(const core::Lut& lut);
 // Both tables and the facts the header's comment states.
 std::string lutJson(const core::Lut& lut, std::string_view name, std::string_view version);
+
+// The bytes of one of a table's two tables: two arrays of doubles or of int32_t.
+std::size_t lutBytes(const core::Lut& lut, const core::LutTable& t);
 
 // A bound as decimal text, rounded up to three significant digits so that the text is still
 // a bound: 0.00994763 gives 0.00995.
