@@ -247,10 +247,12 @@ std::string lutCHeader(const Lut& lut, std::string_view name, std::string_view v
     const std::string first = valueText(lut, t.points.front().x);
     const std::string last = valueText(lut, t.points.back().x);
     const std::string fail = integer ? "INT32_MIN" : "NAN";
+    const LutTable& cj = lut.coldJunction;
     const std::string cjRange =
-        integer ? integerText(lut.coldJunction.points.front().x) + " to " +
-                      integerText(lut.coldJunction.points.back().x) + " m deg C"
-                : roundTripText(lut.cjFromC) + " to " + roundTripText(lut.cjToC) + " deg C";
+        !tc       ? ""
+        : integer ? integerText(cj.points.front().x) + " to " + integerText(cj.points.back().x) +
+                        " m deg C"
+                  : roundTripText(lut.cjFromC) + " to " + roundTripText(lut.cjToC) + " deg C";
 
     std::string out;
     comment(out, "/* ", " * ",
