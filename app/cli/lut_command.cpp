@@ -165,9 +165,9 @@ int lut(const LutOptions& o, LineWriter& out, std::ostream& err, const Say& say)
     const auto temperature = [&](double v) { return core::formatTrimmed(v, 3) + say.celsius(); };
     const std::string points = std::to_string(t.table.points.size());
     const std::string bytes = std::to_string(lutBytes(t, t.table));
-    const std::string achieved = "±" + boundText(t.table.maxError) + say.celsius();
+    const std::string achieved = std::string("±") + boundText(t.table.maxError) + say.celsius();
     const std::string asked = o.points ? say(*o.points + " breakpoints", *o.points + " 个断点")
-                                       : "±" + *o.maxError + say.celsius();
+                                       : std::string("±") + *o.maxError + say.celsius();
     std::string line =
         say("lut " + core::sensorCode(s) + ": " + points + " breakpoints (" + bytes +
                 " bytes) from " + temperature(t.fromC) + " to " + temperature(t.toC) +
@@ -178,7 +178,10 @@ int lut(const LutOptions& o, LineWriter& out, std::ostream& err, const Say& say)
     if (s.isThermocouple()) {
         const std::string cjPoints = std::to_string(t.coldJunction.points.size());
         const std::string cjBytes = std::to_string(lutBytes(t, t.coldJunction));
-        const std::string cjError = "±" + boundText(t.coldJunction.maxError) + say.unit("mV");
+        // Appended, not prefixed: GCC 12 warns of a prefixed literal here at -O3.
+        std::string cjError = "±";
+        cjError += boundText(t.coldJunction.maxError);
+        cjError += say(" mV", "mV");
         line += say("; cold junction " + temperature(t.cjFromC) + " to " + temperature(t.cjToC) +
                         ": " + cjPoints + " points (" + cjBytes + " bytes) within " + cjError,
                     "；冷端 " + temperature(t.cjFromC) + "～" + temperature(t.cjToC) + "：" +

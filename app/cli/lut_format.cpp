@@ -117,7 +117,9 @@ void cArray(std::string& out, const Lut& lut, const LutTable& t, bool ys, const 
     std::string line = "   ";
     for (std::size_t i = 0; i < t.points.size(); ++i) {
         const double v = ys ? t.points[i].y : t.points[i].x;
-        const std::string item = " " + valueText(lut, v) + (i + 1 < t.points.size() ? "," : "");
+        std::string item(1, ' ');  // appended, not prefixed: GCC 12 warns of the prefix at -O3
+        item += valueText(lut, v);
+        if (i + 1 < t.points.size()) item += ',';
         if (line.size() + item.size() > 100) {
             out += line + "\n";
             line = "   ";
