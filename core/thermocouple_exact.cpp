@@ -298,7 +298,7 @@ struct ExactInverse {
     template <std::size_t... I>
     static Taylor taylorIn(int piece, double t, std::index_sequence<I...>) {
         Taylor v{};
-        ((piece == static_cast<int>(I) ? (v = taylorAt<emf, I>(t), true) : false) || ...);
+        (void)((piece == static_cast<int>(I) ? (v = taylorAt<emf, I>(t), true) : false) || ...);
         return v;
     }
     static Taylor taylorIn(int piece, double t) {
@@ -309,7 +309,8 @@ struct ExactInverse {
     template <std::size_t... I>
     double step(int piece, double e, double t, double dtde, std::index_sequence<I...>) const {
         double next = t;
-        ((piece == static_cast<int>(I) ? (next = stepIn<I>(e, t, dtde), true) : false) || ...);
+        (void)((piece == static_cast<int>(I) ? (next = stepIn<I>(e, t, dtde), true) : false) ||
+               ...);
         return next;
     }
     template <std::size_t I>
