@@ -7,6 +7,7 @@
     python3 bench/run.py --startup BUILD_DIR     start-up only, on the display the environment
                                                  names; prints JSON (run inside xvfb-run)
     python3 bench/run.py --cli BUILD_DIR         kelvora-cli's long table and its floor only
+    python3 bench/run.py --lut BUILD_DIR         kelvora-cli lut's table and its fixed-step peers
     python3 bench/run.py --python PYTHON_BUILD_DIR   kelvora for Python's rows only
 
 The micro-benchmarks (core, model, window) run as Google Benchmark repetitions in random
@@ -240,6 +241,49 @@ def cli_rows(c, row):
         f"{k / s:.2f}×", "does not grow with the table (≤ 1.1×)", yes(k / s <= 1.1))
 
 
+# ---- kelvora-cli lut ------------------------------------------------------------------------
+
+LUT_ARGS = ["lut", "K", "--from", "-270", "--to", "1372", "--max-error", "0.01"]
+LUT_GOAL_NS = 1e9
+
+
+def measure_lut(build_dir):
+    """The lookup table of type K at ±0.01 °C beside the fixed-step tables for that bound, the
+    library's generation time, and the whole program's (fastest of CLI_RUNS, to /dev/null)."""
+    out = subprocess.run([os.path.join(build_dir, "bench", "kelvora_lut_bench")], check=True,
+                         stdout=subprocess.PIPE, text=True).stdout
+    result = json.loads(out)
+    cli = [os.path.join(build_dir, "app", "kelvora-cli")] + LUT_ARGS
+    err = subprocess.run(cli, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE,
+                         text=True).stderr
+    if f"{result['points']} breakpoints" not in err:
+        sys.exit(f"bench: kelvora-cli lut reports otherwise than the library: {err}")
+    quiet = [(os.POSIX_SPAWN_OPEN, 1, os.devnull, os.O_WRONLY, 0),
+             (os.POSIX_SPAWN_OPEN, 2, os.devnull, os.O_WRONLY, 0)]
+    runs = []
+    for _ in range(CLI_RUNS):
+        started = time.monotonic_ns()
+        _, status = os.waitpid(os.posix_spawn(cli[0], cli, os.environ, file_actions=quiet), 0)
+        runs.append(time.monotonic_ns() - started)
+        check_status(cli, status)
+    result["cli_ns"] = min(runs)
+    return result
+
+
+def lut_rows(l, row):
+    p, t, e = l["points"], l["uniform_t_points"], l["uniform_e_points"]
+    row("`kelvora-cli lut K --from -270 --to 1372 --max-error 0.01`: breakpoints",
+        f"{p:,} (integers: {l['int_points']:,}; cold junction {l['cj_points']})",
+        f"{t:,} at a fixed step of {l['uniform_t_step']:.3f} °C; {e:,} at a fixed step of "
+        f"{l['uniform_e_step_mV'] * 1000:.3f} µV", f"{t / p:.1f}× fewer; {e / p:.0f}× fewer",
+        "fewer than a fixed step", yes(p < t))
+    row("its generation (`makeLut`, warm; the first run, with the exact inverse's own tables)",
+        fmt_ns(l["ns"]), f"{fmt_ns(l['first_ns'])} first; {fmt_ns(l['int_ns'])} with `--int`",
+        "—", "< 1 s", yes(max(l["ns"], l["first_ns"]) < LUT_GOAL_NS))
+    row("the whole program, to /dev/null", fmt_ns(l["cli_ns"]), "—", "—", "< 1 s",
+        yes(l["cli_ns"] < LUT_GOAL_NS))
+
+
 # ---- kelvora for Python -------------------------------------------------------------------
 
 
@@ -320,7 +364,7 @@ def markdown_table(rows):
     return "\n".join(lines)
 
 
-def build_table(core, window, offscreen, xvfb, cli, python):
+def build_table(core, window, offscreen, xvfb, cli, lut, python):
     rows = []
 
     def row(figure, measured, floor, ratio, goal, met):
@@ -349,14 +393,26 @@ def build_table(core, window, offscreen, xvfb, cli, python):
     row("`formatFixed(r, 2)` share of `r_T`", fmt_ns(ff), f"{fmt_ns(r_t)} (`r_T`)",
         f"{100 * ff / r_t:.0f} %", "≥ 50 %", yes(ff / r_t >= 0.5))
 
+    m, f = core["core_exact"]["ns"], core["core_t"]["ns"]
+    row("core `exactTemperature` per call (exact inverse, same EMFs as `t`)", fmt_ns(m),
+        f"{fmt_ns(f)} (`t`, inverse polynomials)", f"{m / f:.2f}×", "≤ 3×", yes(m / f <= 3))
+    m, f = core["core_certificate_r"]["ns"], core["floor_certificate"]["ns"]
+    row("certificate Pt100 resistance per call (`reading`)", fmt_ns(m),
+        f"{fmt_ns(f)} (Horner, degree 10)", f"{m / f:.2f}×", "≤ 1.5×", yes(m / f <= 1.5))
+    m, f = core["core_certificate_t"]["ns"], core["core_certificate_r"]["ns"]
+    row("certificate Pt100 temperature from resistance (`temperature`)", fmt_ns(m),
+        f"{fmt_ns(f)} (its resistance)", f"{m / f:.2f}×", "≤ 3×", yes(m / f <= 3))
+
     mk, mf = core["model_keystroke"]["ns"], core["model_floor"]["ns"]
     row("keystroke on `FormModel` (Text2 → Text3)", fmt_ns(mk),
         f"{fmt_ns(mf)} (`setText`, no controller)", f"{mk / mf:.1f}×", "< 2 µs", yes(mk < 2000))
 
     conv = max(core["core_e"]["allocs"], core["core_t"]["allocs"], core["core_e_mixed"]["allocs"],
-               core["core_t_mixed"]["allocs"])
+               core["core_t_mixed"]["allocs"], core["core_exact"]["allocs"],
+               core["core_certificate_r"]["allocs"], core["core_certificate_t"]["allocs"])
     fmt_allocs = max(core["formatFixed"]["allocs"], core["core_r_T"]["allocs"])
-    row("heap allocations in `e`/`t`, per call", f"{conv:g}", "—", "—", "0", yes(conv == 0))
+    row("heap allocations in `e`/`t` and the sensor library, per call", f"{conv:g}", "—", "—",
+        "0", yes(conv == 0))
     row("heap allocations in `formatFixed`/`r_T`, per call", f"{fmt_allocs:g}", "—", "—", "0",
         yes(fmt_allocs == 0))
     whole = core["model_keystroke"]["allocs"]
@@ -378,6 +434,7 @@ def build_table(core, window, offscreen, xvfb, cli, python):
         row(f"peak memory (VmHWM), {label}", fmt_mib(k), fmt_mib(f), f"{k / f:.2f}×", "≤ 1.3×",
             yes(k / f <= 1.3))
     cli_rows(cli, row)
+    lut_rows(lut, row)
     if python is not None:
         python_rows(python, row)
     return markdown_table(rows)
@@ -421,6 +478,11 @@ def main(argv):
         cli_rows(measure_cli_table(os.path.abspath(argv[2])), lambda *r: rows.append(r))
         print(markdown_table(rows))
         return
+    if len(argv) == 3 and argv[1] == "--lut":
+        rows = []
+        lut_rows(measure_lut(os.path.abspath(argv[2])), lambda *r: rows.append(r))
+        print(markdown_table(rows))
+        return
     if len(argv) == 3 and argv[1] == "--python":
         rows = []
         python_rows(measure_python(os.path.abspath(argv[2])), lambda *r: rows.append(r))
@@ -445,6 +507,8 @@ def main(argv):
     xvfb = startup_under_xvfb(build_dir)
     print("bench: kelvora-cli table …", file=sys.stderr, flush=True)
     cli = measure_cli_table(build_dir)
+    print("bench: kelvora-cli lut …", file=sys.stderr, flush=True)
+    lut = measure_lut(build_dir)
     python = None
     if python_build_dir is not None:
         print("bench: kelvora for Python …", file=sys.stderr, flush=True)
@@ -455,7 +519,7 @@ def main(argv):
         f"Load average (1 min) before / after: {load_before:.2f} / {os.getloadavg()[0]:.2f}; "
         f"took {time.monotonic() - began:.0f} s",
         "",
-        build_table(core, window, offscreen, xvfb, cli, python),
+        build_table(core, window, offscreen, xvfb, cli, lut, python),
         "",
         label_floor_table(offscreen, xvfb),
         "",

@@ -103,7 +103,9 @@ std::string sensorError(core::SensorError e, const Say& say) {
         case SensorError::coefficientsTooLarge:
             return say(en, "系数过大，不可能是铂热电阻的系数");
         case SensorError::notIncreasing:
-            return say(en, "按这些系数，电阻在 -200℃～850℃ 内并非处处随温度上升");
+            return say(
+                en,
+                "按这些系数，电阻在 -200℃～850℃ 内并非处处随温度上升（每℃至少上升 R0 的 0.001 %）");
         case SensorError::resistanceNotPositive:
             return say(en, "按这些系数，-200℃ 时的电阻不大于 0 Ω");
     }
