@@ -1,12 +1,15 @@
-"""The same bits through Python: tests/data/result_bits.txt, made from the C++ core's own
-functions, checked through kelvora's functions on the very sweeps of
-tests/result_bits_test.cpp, every value of every group that a Python function gives.
+"""The same bits through Python: tests/data/result_bits.txt (the window's functions) and
+library_bits.txt (the sensor library's others), made from the C++ core's own functions,
+checked through kelvora's functions on the very sweeps of tests/result_bits_test.cpp, every
+value of every group that a Python function gives.
 
 The thermocouple groups are of the reference functions' own E(t) and of the inverse
 polynomials at EMFs against 0 °C: emf and temperature with cj=None. Python gives NaN where the
 core gives kOutOfRange (-999); the hashes are of the core's values, so NaN is hashed as -999. Not reproducible in Python, and skipped: the window's index
 dispatchers e(typ) and t(typ) at indices naming no thermocouple (Python takes sensors by
 code), and the core's own exponential, portableExp (type K's EMF, which uses it, is checked).
+Where a sensor has no such tolerance class, kelvora refuses the call and the core gives
+kOutOfRange at every temperature.
 """
 
 import math
@@ -14,6 +17,7 @@ import os
 import re
 
 import numpy as np
+import pytest
 
 import kelvora
 
@@ -93,8 +97,8 @@ def window_text(code, t):
     return np.where(np.isnan(r), "温度超限", kelvora.format_fixed(r, 2))
 
 
-def groups():
-    """Every group of the file that Python reproduces: name → (arguments, function)."""
+def window_groups():
+    """Every group of result_bits.txt that Python reproduces: name → (arguments, function)."""
     g = {}
     limits = its90_limits()
     for letter, lo, hi, d in (("S", -60, 1778.1, 100), ("R", -60, 1778.1, 100),
@@ -165,6 +169,45 @@ def groups():
     return g
 
 
+def tolerance_or_none(code, t, cls):
+    try:
+        return kelvora.tolerance(code, t, cls)
+    except ValueError as e:
+        assert "has no tolerance class" in str(e)
+        return np.full(len(t), np.nan)
+
+
+def library_groups():
+    """Every group of library_bits.txt: name → (arguments, function). The sweeps' ends are the
+    sensors' own limits, as the C++ test takes them."""
+    g = {}
+    for letter in TYPES:
+        core = kelvora._resolve(letter).core
+        lo, hi = core.exact_reading_limits()[:2]
+        t_lo, t_hi = core.temperature_limits()[:2]
+        exact = numbers(lambda x, c=letter: kelvora.temperature(c, x, cj=None, exact=True))
+        g[f"exact_{letter}"] = (sweep(lo - 0.1, hi + 0.1, 5000), exact)
+        g[f"exact_{letter}@limits"] = (around([lo, 0, hi]), exact)
+        g[f"slope_{letter}"] = (sweep(t_lo - 5, t_hi + 5, 20),
+                                numbers(lambda x, c=letter: kelvora.slope(c, x)))
+    certificate = kelvora.RTD.callendar(r0=99.98, alpha=0.003926, delta=1.491, beta=0.11)
+    for name, sensor in (("Pt1000", "Pt1000"), ("Ni100", "Ni100"), ("Cu10", "Cu10"),
+                         ("certificate", certificate)):
+        core = kelvora._resolve(sensor).core
+        (t_lo, t_hi), (r_lo, r_hi) = core.temperature_limits()[:2], core.reading_limits()[:2]
+        g[f"reading({name})"] = (sweep(t_lo - 5, t_hi + 5, 50),
+                                 numbers(lambda x, s=sensor: kelvora.resistance(s, x)))
+        g[f"temperature({name})"] = (sweep(r_lo * 0.95, r_hi * 1.05, 20000 / r_hi),
+                                     numbers(lambda x, s=sensor: kelvora.temperature(s, x)))
+        g[f"slope({name})"] = (sweep(t_lo - 5, t_hi + 5, 20),
+                               numbers(lambda x, s=sensor: kelvora.slope(s, x)))
+    for code in ("K", "S", "B", "Pt100"):
+        for cls in ("1", "2", "3", "A", "C"):
+            g[f"tolerance({code},{cls})"] = (
+                sweep(-300, 1900, 2), numbers(lambda x, c=code, k=cls: tolerance_or_none(c, x, k)))
+    return g
+
+
 PRIME, BASIS = np.uint64(0x100000001B3), np.uint64(0xCBF29CE484222325)
 
 
@@ -197,15 +240,17 @@ def chunk_bytes(kind, values):
     return [b"".join(ends[i:i + CHUNK]) for i in range(0, len(ends), CHUNK)]
 
 
-def test_every_group_of_the_result_bits_is_the_cores():
+@pytest.mark.parametrize("file, groups, skipped", [
+    ("result_bits.txt", window_groups, SKIPPED), ("library_bits.txt", library_groups, set())])
+def test_every_group_of_the_result_bits_is_the_cores(file, groups, skipped):
     recorded = {}
-    with open(os.path.join(DATA, "result_bits.txt"), encoding="utf-8") as f:
+    with open(os.path.join(DATA, file), encoding="utf-8") as f:
         next(f)
         for line in f:
             group, index, count, value = line.split()
             recorded.setdefault(group, []).append((int(count), int(value, 16)))
     made = groups()
-    assert set(recorded) == set(made) | SKIPPED
+    assert set(recorded) == set(made) | skipped
 
     names, chunks = [], []
     for name, (args, f) in made.items():
