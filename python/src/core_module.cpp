@@ -16,6 +16,7 @@
 #include <numpy/ufuncobject.h>
 // clang-format on
 
+#include <array>
 #include <cfenv>
 #include <cstdint>
 #include <limits>
@@ -54,6 +55,15 @@ double emfAt(const core::Sensor& s, double t, double emfAtT0) {
     return e ? *e : kNaN;
 }
 
+// The eight thermocouples, made once (a Sensor is a few hundred bytes: not one per value).
+const std::array<core::Sensor, 8> kThermocouples = [] {
+    std::array<core::Sensor, 8> out;
+    for (int i = 0; i < 8; ++i)
+        out[static_cast<std::size_t>(i)] =
+            core::thermocoupleSensor(static_cast<core::ThermocoupleType>(i));
+    return out;
+}();
+
 // The temperature at a reading: for a thermocouple an EMF measured against a junction whose
 // E(t0) is emfAtT0 (ITS-90 inverse polynomials, or the exact inverse of the reference
 // function), for a resistance thermometer a resistance.
@@ -64,9 +74,7 @@ double temperatureAt(const core::Sensor& s, double reading, double emfAtT0, bool
     // The inverse polynomials of the type given as its index in the window's list, through the
     // sensor's own dispatch (one jump where core::t compares the index with each type's).
     const auto inverse = [](double emfMv, double type) {
-        return core::temperature(
-            core::thermocoupleSensor(static_cast<core::ThermocoupleType>(static_cast<int>(type))),
-            emfMv);
+        return core::temperature(kThermocouples[static_cast<std::size_t>(type)], emfMv);
     };
     return orNaN(
         core::temperatureAgainstReference(reading, emfAtT0, static_cast<double>(s.type), inverse));
