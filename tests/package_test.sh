@@ -142,15 +142,14 @@ installed=$(cd "$scratch/python" && find . -type f | sed 's/^\.//' | sort)
 lintian --fail-on error,warning --info "$pydeb" 2>/dev/null
 echo "python3-kelvora fields, files and lintian pass"
 
-# Installed by apt-get, imported by Debian's interpreter from outside the tree; its table gives
-# kelvora-cli's digits. Purged: no file and no byte code left.
+# Installed by apt-get beside kelvora, imported by Debian's interpreter from outside the tree;
+# its table gives the installed kelvora-cli's digits. Purged: no file and no byte code left.
 if dpkg-query -W python3-kelvora >/dev/null 2>&1; then
     "${as_root[@]}" apt-get remove --purge -y -qq python3-kelvora >/dev/null
 fi
-"${as_root[@]}" apt-get install -y -qq "$pydeb" >/dev/null
+"${as_root[@]}" apt-get install -y -qq "$deb" "$pydeb" >/dev/null
 owned=$(dpkg -L python3-kelvora)
-cli=$(realpath "$build")/app/kelvora-cli
-(cd / && env -u PYTHONPATH /usr/bin/python3 - "$version" "$cli") <<'EOF'
+(cd / && env -u PYTHONPATH /usr/bin/python3 - "$version" /usr/bin/kelvora-cli) <<'EOF'
 import subprocess, sys
 import kelvora
 version, cli = sys.argv[1:]
@@ -162,7 +161,7 @@ table = kelvora.table("K", step=0.5, cj=22.5)
 assert [line.split(",")[1] for line in csv] == kelvora.format_fixed(table["emf_mV"], 3).tolist()
 assert [float(line.split(",")[0]) for line in csv] == table["temperature_C"].tolist()
 EOF
-"${as_root[@]}" apt-get remove --purge -y -qq python3-kelvora >/dev/null
+"${as_root[@]}" apt-get remove --purge -y -qq python3-kelvora kelvora >/dev/null
 ! dpkg-query -W python3-kelvora 2>/dev/null || fail "dpkg still knows python3-kelvora after the purge"
 while read -r path; do
     [ -d "$path" ] || [ ! -e "$path" ] || fail "$path is left after the purge"
@@ -170,4 +169,4 @@ done <<<"$owned"
 for left in "$site" /usr/share/doc/python3-kelvora; do
     [ ! -e "$left" ] || fail "$left is left after the purge"
 done
-echo "python3-kelvora $version installed, imported, used and purged without a trace"
+echo "python3-kelvora $version installed beside kelvora, imported, used and purged without a trace"

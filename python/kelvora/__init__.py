@@ -17,10 +17,11 @@ Outside a sensor's range a value is NaN, or, with errors="raise", ValueError nam
 accepted range (NaN given stays NaN either way). table() gives kelvora-cli's graduation table
 as a numpy structured array, sensors() the window's catalogue.
 
-    >>> import kelvora
-    >>> kelvora.emf("K", 250, cj=25)          # mV
-    >>> kelvora.temperature("K", 9.8, cj=25)  # °C
-    >>> kelvora.resistance("Pt100", [0, 50, 100])
+    import kelvora
+    kelvora.emf("K", 250, cj=25)                    # 9.153126403069239 (mV)
+    kelvora.temperature("K", 9.8, cj=25)            # 265.84840675556165 (°C)
+    kelvora.resistance("Pt100", [0, 50, 100])       # array([100., 119.397..., 138.5055])
+    kelvora.format_fixed(kelvora.emf("K", 250, cj=25), 3)   # '9.153', the window's text
 """
 
 from __future__ import annotations

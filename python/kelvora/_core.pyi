@@ -22,7 +22,6 @@ class Op:
 
 class Sensor:
     is_thermocouple: bool
-    type: str
     material: str
     r0: float
     cvd: tuple[float, float, float]
@@ -30,7 +29,6 @@ class Sensor:
     name: str
     description: str
     range_text: str
-    window_index: Optional[int]
     def temperature_limits(self) -> Limits: ...
     def reading_limits(self) -> Limits: ...
     def exact_temperature_limits(self) -> Limits: ...

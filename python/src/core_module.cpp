@@ -32,7 +32,6 @@
 #include "core/reference_junction.hpp"
 #include "core/sensor.hpp"
 #include "core/sensors.hpp"
-#include "core/thermocouple.hpp"
 #include "core/tolerance.hpp"
 
 namespace py = pybind11;
@@ -324,8 +323,6 @@ SensorOrMessage checked(const core::SensorOrError& r) {
             r.error == core::SensorError::unknownCode};
 }
 
-constexpr const char* kTypeLetters = "SRBKNEJT";
-
 const char* materialName(core::RtdMaterial m) {
     return m == core::RtdMaterial::platinum ? "platinum"
            : m == core::RtdMaterial::copper ? "copper"
@@ -392,8 +389,6 @@ PYBIND11_MODULE(_core, m) {
 
     py::class_<core::Sensor>(m, "Sensor", "A sensor of the core: a thermocouple or an RTD.")
         .def_property_readonly("is_thermocouple", &core::Sensor::isThermocouple)
-        .def_property_readonly(
-            "type", [](const core::Sensor& s) { return std::string(1, kTypeLetters[int(s.type)]); })
         .def_property_readonly("material",
                                [](const core::Sensor& s) { return materialName(s.material); })
         .def_property_readonly("r0", [](const core::Sensor& s) { return s.r0Ohm; })
@@ -408,8 +403,6 @@ PYBIND11_MODULE(_core, m) {
             "name", [](const core::Sensor& s) { return cli::sensorName(s, cli::Say(false)); })
         .def_property_readonly("range_text",
                                [](const core::Sensor& s) { return core::sensorRangeText(s); })
-        .def_property_readonly("window_index",
-                               [](const core::Sensor& s) { return core::windowIndex(s); })
         .def("temperature_limits",
              [](const core::Sensor& s) { return limitsTuple(core::temperatureLimits(s)); })
         .def("reading_limits",
