@@ -287,7 +287,8 @@ struct ExactInverse {
     template <std::size_t... I>
     static Taylor taylorIn(int piece, double t, std::index_sequence<I...>) {
         Taylor v{};
-        ((piece == static_cast<int>(I) ? (v = taylorAt<emf, I>(t), true) : false) || ...);
+        static_cast<void>(
+            ((piece == static_cast<int>(I) ? (v = taylorAt<emf, I>(t), true) : false) || ...));
         return v;
     }
     static Taylor taylorIn(int piece, double t) {
@@ -298,7 +299,8 @@ struct ExactInverse {
     template <std::size_t... I>
     double step(int piece, double e, double t, double dtde, std::index_sequence<I...>) const {
         double next = t;
-        ((piece == static_cast<int>(I) ? (next = stepIn<I>(e, t, dtde), true) : false) || ...);
+        static_cast<void>(
+            ((piece == static_cast<int>(I) ? (next = stepIn<I>(e, t, dtde), true) : false) || ...));
         return next;
     }
     template <std::size_t I>
