@@ -1,0 +1,243 @@
+#include "ui/sensor_answers.hpp"
+
+#include <cmath>
+#include <optional>
+
+#include "core/conversion.hpp"
+#include "core/reference_junction.hpp"
+#include "core/sensor.hpp"
+#include "core/tolerance.hpp"
+#include "ui/box_value.hpp"
+
+namespace kelvora::ui {
+
+namespace {
+
+using core::Sensor;
+
+constexpr std::string_view kOutOfRangeText = "超出范围";
+constexpr std::string_view kNotANumber = "不是数：应写作 25、-3.5 或 1.2e3";
+
+// A short Chinese sentence for each reason a sensor was refused.
+std::string_view chinese(core::SensorError error) {
+    switch (error) {
+        case core::SensorError::none:
+            return "";
+        case core::SensorError::unknownCode:
+            return "无此分度号：可用 S R B K N E J T，或 Pt、Cu、Ni 后接 R0，如 Pt1000";
+        case core::SensorError::r0NotPositive:
+            return "R0 须大于 0 Ω";
+        case core::SensorError::notFinite:
+            return "R0 与系数须为有限的数";
+        case core::SensorError::r0OutOfReach:
+            return "R0 须在 1e-200～1e200 Ω 之间";
+        case core::SensorError::coefficientsTooLarge:
+            return "系数过大，不是铂热电阻的系数";
+        case core::SensorError::notIncreasing:
+            return "这组系数下电阻在 -200℃～850℃ 间并非随温度上升";
+        case core::SensorError::resistanceNotPositive:
+            return "这组系数下 -200℃ 时电阻不大于 0";
+    }
+    return "";
+}
+
+bool blank(std::string_view text) {
+    return text.find_first_not_of(" \t\r\n") == std::string_view::npos;
+}
+
+// A field's number, `empty` for a blank field; none, with the note, for anything else.
+std::optional<double> field(std::string_view text, std::optional<double> empty, std::string& note) {
+    if (blank(text)) return empty;
+    const std::optional<double> v = numberValue(text);
+    if (!v) note = kNotANumber;
+    return v;
+}
+
+std::string outOfRange(std::string_view why) {
+    return std::string(kOutOfRangeText) + "：" + std::string(why);
+}
+
+// "lo～hi unit", the upper limit marked when it is not included.
+std::string rangeText(core::Limits l, double shift, int decimals, std::string_view unit) {
+    const std::string hi = core::formatTrimmed(l.hi - shift, decimals);
+    return core::formatTrimmed(l.lo - shift, decimals) + "～" + hi + " " + std::string(unit) +
+           (l.hiIncluded ? "" : "（不含 " + hi + "）");
+}
+
+SensorKind kindOf(const Sensor& s) {
+    if (s.isThermocouple()) return SensorKind::thermocouple;
+    switch (s.material) {
+        case core::RtdMaterial::platinum:
+            return SensorKind::platinum;
+        case core::RtdMaterial::copper:
+            return SensorKind::copper;
+        case core::RtdMaterial::nickel:
+            return SensorKind::nickel;
+    }
+    return SensorKind::none;
+}
+
+// The sensor the fields describe: the code's, with a platinum thermometer's R0 and
+// coefficients taken from the certificate's fields where they are filled in.
+std::optional<Sensor> sensorOf(const SensorQuestion& q, SensorAnswers& a) {
+    const core::SensorOrError coded = core::parseSensorCode(q.code);
+    if (coded.error == core::SensorError::unknownCode) {
+        a.codeNote = chinese(coded.error);
+        return std::nullopt;
+    }
+    a.kind = kindOf(coded.sensor);
+    if (!coded.ok()) {
+        a.codeNote = chinese(coded.error);
+        return std::nullopt;
+    }
+    if (a.kind != SensorKind::platinum) return coded.sensor;
+
+    a.r0Placeholder = core::sensorCode(coded.sensor).substr(2);
+    const std::optional<double> r0 = field(q.r0Ohm, coded.sensor.r0Ohm, a.r0Note);
+    std::string cvdNote;
+    const std::optional<double> ca = field(q.cvdA, core::kIec60751.a, cvdNote);
+    const std::optional<double> cb = field(q.cvdB, core::kIec60751.b, cvdNote);
+    const std::optional<double> cc = field(q.cvdC, core::kIec60751.c, cvdNote);
+    if (!cvdNote.empty()) a.cvdNote = "A、B、C " + cvdNote;
+    if (!r0 || !ca || !cb || !cc) return std::nullopt;
+    const core::SensorOrError s = core::platinumSensor(*r0, {*ca, *cb, *cc});
+    if (s.ok()) return s.sensor;
+    const bool aboutR0 = s.error == core::SensorError::r0NotPositive ||
+                         s.error == core::SensorError::r0OutOfReach ||
+                         (s.error == core::SensorError::notFinite && !std::isfinite(*r0));
+    (aboutR0 ? a.r0Note : a.cvdNote) = chinese(s.error);
+    return std::nullopt;
+}
+
+void describeSensor(const Sensor& s, SensorAnswers& a) {
+    a.description = core::sensorDescription(s);
+    if (a.kind == SensorKind::platinum && !(s.cvd == core::kIec60751))
+        a.description += "，证书系数";
+    a.range = core::sensorRangeText(s);
+    const bool tc = s.isThermocouple();
+    a.readingLabel = tc ? "热电势" : "电阻值";
+    a.unit = tc ? "mV" : "Ω";
+    a.slopeLabel = tc ? "塞贝克系数" : "电阻变化率";
+    a.slopeUnit = tc ? "µV/℃" : "Ω/℃";
+}
+
+// The tolerance classes a sensor has, in the standards' order; platinum's wire-wound
+// elements first, then film.
+void toleranceRows(const Sensor& s, SensorAnswers& a) {
+    using core::ToleranceClass;
+    const auto add = [&](ToleranceClass c, core::Element e) {
+        if (!core::hasClass(s, c)) return;
+        const bool platinum = a.kind == SensorKind::platinum;
+        const std::string name(core::toleranceClassName(c));
+        a.tolerance.push_back(
+            {name, platinum ? (e == core::Element::wire ? "wire" : "film") : "",
+             name + " 级" + (platinum ? (e == core::Element::wire ? " 线绕" : " 薄膜") : ""), "",
+             ""});
+    };
+    if (a.kind == SensorKind::platinum) {
+        for (const core::Element e : {core::Element::wire, core::Element::film})
+            for (const ToleranceClass c :
+                 {ToleranceClass::AA, ToleranceClass::A, ToleranceClass::B, ToleranceClass::C})
+                add(c, e);
+    } else {
+        for (const ToleranceClass c :
+             {ToleranceClass::one, ToleranceClass::two, ToleranceClass::three})
+            add(c, core::Element::wire);
+    }
+    if (a.tolerance.empty()) a.toleranceNote = "此传感器没有公差等级";
+}
+
+// The slope and the tolerances at temperature t (none: it could not be found).
+void atTemperature(const Sensor& s, std::optional<double> t, SensorAnswers& a) {
+    const bool tc = s.isThermocouple();
+    const double slope = t ? core::slope(s, *t) : core::kOutOfRange;
+    a.slope = core::outOfRange(slope) ? std::string(kOutOfRangeText)
+                                      : core::formatFixed(slope, tc ? 3 : 4);
+    for (ToleranceRow& row : a.tolerance) {
+        const core::ToleranceClass c = *core::parseToleranceClass(row.className);
+        const core::Element e = row.element == "film" ? core::Element::film : core::Element::wire;
+        const double tol = t ? core::tolerance(s, *t, c, e) : core::kOutOfRange;
+        if (core::outOfRange(tol) || core::outOfRange(slope)) {
+            row.celsius = kOutOfRangeText;
+            continue;
+        }
+        row.celsius = core::formatFixed(tol, 2);
+        row.reading = core::formatFixed(tc ? tol * slope / 1000 : tol * slope, 3);
+    }
+}
+
+// The temperature at a reading: none, with the note that says why, when there is none.
+std::optional<double> temperatureAt(const Sensor& s, double v, double e0, const SensorQuestion& q,
+                                    SensorAnswers& a) {
+    if (!s.isThermocouple()) {
+        const double t = core::temperature(s, v);
+        if (!core::outOfRange(t)) return t;
+        a.readingNote = outOfRange("电阻值 " + rangeText(core::readingLimits(s), 0, 2, "Ω"));
+        return std::nullopt;
+    }
+    const double emf = v + e0;  // against 0 °C
+    const core::ExactTemperature exact = core::exactTemperature(s.type, emf);
+    if (q.exact) {
+        if (exact.status == core::ExactStatus::ok) return exact.temperatureC;
+        a.readingNote = exact.status == core::ExactStatus::twoTemperatures
+                            ? outOfRange("此热电势在 0℃～42℃ 间对应两个温度")
+                            : outOfRange("参考函数覆盖 " +
+                                         rangeText(core::exactReadingLimits(s.type), e0, 3, "mV"));
+        return std::nullopt;
+    }
+    const double t = core::temperature(s, emf);
+    if (!core::outOfRange(t)) return t;
+    a.readingNote =
+        outOfRange("反函数多项式覆盖 " + rangeText(core::readingLimits(s), e0, 3, "mV"));
+    if (exact.status == core::ExactStatus::ok) a.readingNote += "；勾选“精确反算”可算出";
+    return std::nullopt;
+}
+
+void compute(const Sensor& s, const SensorQuestion& q, SensorAnswers& a) {
+    const bool tc = s.isThermocouple();
+    double e0 = 0;  // E(t0) against 0 °C
+    if (tc) {
+        const std::optional<double> t0 = field(q.cjC, 0.0, a.cjNote);
+        e0 = t0 ? core::reading(s, *t0) : core::kOutOfRange;
+        if (t0 && core::outOfRange(e0)) a.cjNote = outOfRange(a.range);
+    }
+    const bool junction = !tc || !core::outOfRange(e0);
+
+    std::optional<double> t;
+    if (!q.fromReading) {
+        if (blank(q.temperatureC)) return;
+        t = field(q.temperatureC, std::nullopt, a.temperatureNote);
+        if (!t) return;
+        const double v = core::reading(s, *t);
+        if (core::outOfRange(v)) a.temperatureNote = outOfRange(a.range);
+        a.reading = core::outOfRange(v) || !junction ? std::string(kOutOfRangeText)
+                                                     : core::formatFixed(v - e0, tc ? 3 : 2);
+    } else {
+        if (blank(q.reading)) return;
+        const std::optional<double> v = field(q.reading, std::nullopt, a.readingNote);
+        if (!v) return;
+        if (junction) t = temperatureAt(s, *v, e0, q, a);
+        a.temperatureC = t ? core::formatFixed(*t, 2) : std::string(kOutOfRangeText);
+    }
+    atTemperature(s, t, a);
+}
+
+}  // namespace
+
+SensorAnswers answer(const SensorQuestion& q) {
+    SensorAnswers a;
+    const std::optional<Sensor> s = sensorOf(q, a);
+    if (!s) return a;
+    describeSensor(*s, a);
+    toleranceRows(*s, a);
+    try {
+        compute(*s, q, a);
+    } catch (const core::ConversionFault&) {
+        // Never a number from a faulty evaluation; the window says the same.
+        (q.fromReading ? a.temperatureC : a.reading) = a.slope = "计算错误";
+        for (ToleranceRow& row : a.tolerance) row.celsius = row.reading = "";
+    }
+    return a;
+}
+
+}  // namespace kelvora::ui
