@@ -44,4 +44,8 @@ std::string formatFixed(double v, int decimals);
 // when none is left: 1768.1, -5.891, 1000, 0.
 std::string formatTrimmed(double v, int decimals);
 
+// v with `significant` significant digits (1 to 15) and no zeros at the end, in fixed point
+// whatever its size: 0.0039083, -0.000000000004183, 1000. NaN and infinities as formatFixed.
+std::string formatSignificant(double v, int significant = 15);
+
 }  // namespace kelvora::core

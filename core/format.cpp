@@ -166,4 +166,21 @@ std::string formatTrimmed(double v, int decimals) {
     return s;
 }
 
+std::string formatSignificant(double v, int significant) {
+    if (v == 0 || !std::isfinite(v)) return formatTrimmed(v, 0);
+    significant = significant < 1                    ? 1
+                  : significant > kSignificantDigits ? kSignificantDigits
+                                                     : significant;
+    // The decimals that leave `significant` digits: from the position of the first digit,
+    // taken from the value rounded to its 15 digits (99.99999999999999 counts as 100).
+    const std::string whole = formatFixed(std::fabs(v), 0);
+    int firstDigit = static_cast<int>(whole.size()) - 1;  // 10^firstDigit ≤ |v|
+    if (whole == "0") {
+        const std::string small = formatFixed(std::fabs(v), 330);
+        firstDigit = -static_cast<int>(small.find_first_not_of("0.") - 1);
+    }
+    const int decimals = significant - 1 - firstDigit;
+    return formatTrimmed(v, decimals < 0 ? 0 : decimals);
+}
+
 }  // namespace kelvora::core

@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "core/conversion.hpp"
+#include "core/sensor.hpp"
 
 namespace kelvora::core {
 
@@ -30,6 +31,14 @@ inline double temperatureAgainstReference(double emf, double emfAtT0, double typ
                                           double (*temperature)(double, double)) {
     if (outOfRange(emfAtT0)) return kOutOfRange;
     return temperature(emf + emfAtT0, typ);
+}
+
+// The exact inverse against a reference junction whose own EMF against 0 °C is emfAtT0: the
+// root of the reference function at emf + E(t0); out of range when emfAtT0 is.
+inline ExactTemperature exactTemperatureAgainstReference(ThermocoupleType type, double emf,
+                                                         double emfAtT0) {
+    if (outOfRange(emfAtT0)) return {kOutOfRange, ExactStatus::outOfRange};
+    return exactTemperature(type, emf + emfAtT0);
 }
 
 // Temperatures in °C that sensor `i` (a SensorIndex, 0 to 11) converts: those of the ITS-90

@@ -81,9 +81,7 @@ bool sameLetters(std::string_view a, std::string_view b) {
 }
 
 std::string r0Text(double r0) {
-    // Enough decimals for 15 significant digits, the zeros at the end dropped.
-    const int magnitude = r0 >= 1 ? static_cast<int>(std::floor(std::log10(r0))) : 0;
-    return formatTrimmed(r0, std::clamp(14 - magnitude, 0, 15));
+    return formatSignificant(r0);
 }
 
 constexpr const Limits& rtdRange(RtdMaterial m) {
@@ -118,18 +116,18 @@ std::string_view describe(SensorError error) {
         case SensorError::unknownCode:
             return "no such sensor";
         case SensorError::r0NotPositive:
-            return "R0 must be greater than 0 ohm";
+            return "R0 must be greater than 0 Ω";
         case SensorError::notFinite:
             return "R0 and the coefficients must be finite numbers";
         case SensorError::r0OutOfReach:
-            return "R0 must lie between 1e-200 and 1e200 ohm";
+            return "R0 must lie between 1e-200 Ω and 1e200 Ω";
         case SensorError::coefficientsTooLarge:
             return "the coefficients are far too large for a platinum thermometer";
         case SensorError::notIncreasing:
-            return "the coefficients give a curve that does not rise over the whole of "
-                   "-200 to 850 deg C";
+            return "the coefficients give a resistance that does not rise over the whole of "
+                   "-200 °C to 850 °C";
         case SensorError::resistanceNotPositive:
-            return "the coefficients give a resistance of 0 or less at -200 deg C";
+            return "the coefficients give a resistance of 0 Ω or less at -200 °C";
     }
     return "";
 }

@@ -1,0 +1,67 @@
+// What kelvora-cli says: its failures, in English or Chinese, and the reading of the numbers
+// it is given.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <string_view>
+
+#include "core/conversion.hpp"
+#include "core/sensor.hpp"
+
+namespace kelvora::cli {
+
+// Why a value or a command gave no result: the exit status it asks for and the message.
+struct Failure {
+    int status;
+    std::string message;
+};
+
+// Texts in the user's language.
+class Say {
+  public:
+    explicit Say(bool chinese) : zh_(chinese) {}
+    std::string operator()(std::string_view en, std::string_view zh) const {
+        return std::string(zh_ ? zh : en);
+    }
+    bool zh() const { return zh_; }
+    std::string celsius() const { return zh_ ? "℃" : " °C"; }
+    std::string unit(std::string_view u) const {
+        return zh_ ? std::string(u) : " " + std::string(u);
+    }
+
+  private:
+    bool zh_;
+};
+
+// "kelvora-cli: message" on its own line.
+void report(std::ostream& err, std::string_view message);
+
+std::string_view trim(std::string_view s);
+
+// A whole decimal number and nothing else: [+-] digits [. digits] [e [+-] digits], with at
+// least one digit before the exponent ("5.", ".5" and "1e3" are numbers; "1,5", "1e", "inf"
+// and "" are not).
+bool isNumberText(std::string_view s);
+
+// The number in `text` ("." whatever the locale), read as the window reads its boxes once the
+// whole text is known to be one; a usage failure naming `what` otherwise.
+double number(std::string_view text, std::string_view what, const Say& say);
+
+// "-270 °C to 1372 °C", or "… up to 150 °C (150 °C itself excluded)".
+std::string rangeText(core::Limits l, int decimals, const std::string& unit, const Say& say);
+
+// "type K thermocouple", "Pt1000" (in Chinese "K 型热电偶", "Pt1000 热电阻").
+std::string sensorName(const core::Sensor& s, const Say& say);
+
+// "<what> <text><unit> is out of range for <sensor>: accepted <range>".
+std::string outOfRangeMessage(std::string_view what, std::string_view text, const std::string& unit,
+                              const core::Sensor& s, const std::string& range, const Say& say);
+// The same for a temperature, with the sensor's own temperature range.
+std::string temperatureOutOfRange(std::string_view what, std::string_view text,
+                                  const core::Sensor& s, const Say& say);
+
+// Why a sensor or a certificate was refused, in the user's language.
+std::string sensorError(core::SensorError e, const Say& say);
+
+}  // namespace kelvora::cli
