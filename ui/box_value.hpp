@@ -15,10 +15,13 @@ namespace kelvora::ui {
 // small is 0.
 double boxValue(std::string_view text);
 
-// The number that `text` is, blanks (spaces, tabs, CR, LF) around it aside: [+-] digits
-// [. digits] [e [+-] digits] with at least one digit before the exponent ("5.", ".5" and
-// "1e3" are numbers; "1,5", "1e", "12abc", "inf" and "" are not), read as boxValue reads it.
-// None for any other text.
+// A whole decimal number and nothing else: [+-] digits [. digits] [e [+-] digits], with at
+// least one digit before the exponent ("5.", ".5" and "1e3" are numbers; "1,5", "1e", "12abc",
+// "inf", " 5" and "" are not).
+bool isNumberText(std::string_view text);
+
+// The number that `text` is once the blanks (spaces, tabs, CR, LF) around it are taken off,
+// when that is a number text, read as boxValue reads it; none for any other text.
 std::optional<double> numberValue(std::string_view text);
 
 }  // namespace kelvora::ui
