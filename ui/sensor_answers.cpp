@@ -6,6 +6,7 @@
 #include "core/conversion.hpp"
 #include "core/reference_junction.hpp"
 #include "core/sensor.hpp"
+#include "core/thermocouple.hpp"
 #include "core/tolerance.hpp"
 #include "ui/box_value.hpp"
 
@@ -18,27 +19,12 @@ using core::Sensor;
 constexpr std::string_view kOutOfRangeText = "超出范围";
 constexpr std::string_view kNotANumber = "不是数：应写作 25、-3.5 或 1.2e3";
 
-// A short Chinese sentence for each reason a sensor was refused.
-std::string_view chinese(core::SensorError error) {
-    switch (error) {
-        case core::SensorError::none:
-            return "";
-        case core::SensorError::unknownCode:
-            return "无此分度号：可用 S R B K N E J T，或 Pt、Cu、Ni 后接 R0，如 Pt1000";
-        case core::SensorError::r0NotPositive:
-            return "R0 须大于 0 Ω";
-        case core::SensorError::notFinite:
-            return "R0 与系数须为有限的数";
-        case core::SensorError::r0OutOfReach:
-            return "R0 须在 1e-200～1e200 Ω 之间";
-        case core::SensorError::coefficientsTooLarge:
-            return "系数过大，不是铂热电阻的系数";
-        case core::SensorError::notIncreasing:
-            return "这组系数下电阻在 -200℃～850℃ 间并非随温度上升";
-        case core::SensorError::resistanceNotPositive:
-            return "这组系数下 -200℃ 时电阻不大于 0";
-    }
-    return "";
+// Why the fields give no sensor.
+std::string refused(core::SensorError error) {
+    std::string note(core::describeInChinese(error));
+    if (error == core::SensorError::unknownCode)
+        note += "：可用 S R B K N E J T，或 Pt、Cu、Ni 后接 R0，如 Pt1000";
+    return note;
 }
 
 bool blank(std::string_view text) {
@@ -82,12 +68,12 @@ SensorKind kindOf(const Sensor& s) {
 std::optional<Sensor> sensorOf(const SensorQuestion& q, SensorAnswers& a) {
     const core::SensorOrError coded = core::parseSensorCode(q.code);
     if (coded.error == core::SensorError::unknownCode) {
-        a.codeNote = chinese(coded.error);
+        a.codeNote = refused(coded.error);
         return std::nullopt;
     }
     a.kind = kindOf(coded.sensor);
     if (!coded.ok()) {
-        a.codeNote = chinese(coded.error);
+        a.codeNote = refused(coded.error);
         return std::nullopt;
     }
     if (a.kind != SensorKind::platinum) return coded.sensor;
@@ -105,7 +91,7 @@ std::optional<Sensor> sensorOf(const SensorQuestion& q, SensorAnswers& a) {
     const bool aboutR0 = s.error == core::SensorError::r0NotPositive ||
                          s.error == core::SensorError::r0OutOfReach ||
                          (s.error == core::SensorError::notFinite && !std::isfinite(*r0));
-    (aboutR0 ? a.r0Note : a.cvdNote) = chinese(s.error);
+    (aboutR0 ? a.r0Note : a.cvdNote) = refused(s.error);
     return std::nullopt;
 }
 
@@ -131,7 +117,7 @@ void toleranceRows(const Sensor& s, SensorAnswers& a) {
         const std::string name(core::toleranceClassName(c));
         a.tolerance.push_back(
             {name, platinum ? (e == core::Element::wire ? "wire" : "film") : "",
-             name + " 级" + (platinum ? (e == core::Element::wire ? " 线绕" : " 薄膜") : ""), "",
+             name + " 级" + (platinum ? (e == core::Element::wire ? " 绕线" : " 薄膜") : ""), "",
              ""});
     };
     if (a.kind == SensorKind::platinum) {
@@ -157,12 +143,12 @@ void atTemperature(const Sensor& s, std::optional<double> t, SensorAnswers& a) {
         const core::ToleranceClass c = *core::parseToleranceClass(row.className);
         const core::Element e = row.element == "film" ? core::Element::film : core::Element::wire;
         const double tol = t ? core::tolerance(s, *t, c, e) : core::kOutOfRange;
-        if (core::outOfRange(tol) || core::outOfRange(slope)) {
+        if (core::outOfRange(tol)) {
             row.celsius = kOutOfRangeText;
             continue;
         }
         row.celsius = core::formatFixed(tol, 2);
-        row.reading = core::formatFixed(tc ? tol * slope / 1000 : tol * slope, 3);
+        row.reading = core::formatFixed(core::toleranceReading(s, *t, c, e), 3);
     }
 }
 
@@ -175,8 +161,7 @@ std::optional<double> temperatureAt(const Sensor& s, double v, double e0, const 
         a.readingNote = outOfRange("电阻值 " + rangeText(core::readingLimits(s), 0, 2, "Ω"));
         return std::nullopt;
     }
-    const double emf = v + e0;  // against 0 °C
-    const core::ExactTemperature exact = core::exactTemperature(s.type, emf);
+    const core::ExactTemperature exact = core::exactTemperatureAgainstReference(s.type, v, e0);
     if (q.exact) {
         if (exact.status == core::ExactStatus::ok) return exact.temperatureC;
         a.readingNote = exact.status == core::ExactStatus::twoTemperatures
@@ -185,7 +170,7 @@ std::optional<double> temperatureAt(const Sensor& s, double v, double e0, const 
                                          rangeText(core::exactReadingLimits(s.type), e0, 3, "mV"));
         return std::nullopt;
     }
-    const double t = core::temperature(s, emf);
+    const double t = core::temperatureAgainstReference(v, e0, static_cast<double>(s.type), core::t);
     if (!core::outOfRange(t)) return t;
     a.readingNote =
         outOfRange("反函数多项式覆盖 " + rangeText(core::readingLimits(s), e0, 3, "mV"));
@@ -210,8 +195,10 @@ void compute(const Sensor& s, const SensorQuestion& q, SensorAnswers& a) {
         if (!t) return;
         const double v = core::reading(s, *t);
         if (core::outOfRange(v)) a.temperatureNote = outOfRange(a.range);
-        a.reading = core::outOfRange(v) || !junction ? std::string(kOutOfRangeText)
-                                                     : core::formatFixed(v - e0, tc ? 3 : 2);
+        const std::optional<double> shown = tc                    ? core::emfAgainstReference(v, e0)
+                                            : core::outOfRange(v) ? std::nullopt
+                                                                  : std::optional(v);
+        a.reading = shown ? core::formatFixed(*shown, tc ? 3 : 2) : std::string(kOutOfRangeText);
     } else {
         if (blank(q.reading)) return;
         const std::optional<double> v = field(q.reading, std::nullopt, a.readingNote);

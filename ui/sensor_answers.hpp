@@ -29,7 +29,7 @@ enum class SensorKind : std::uint8_t { none, thermocouple, platinum, copper, nic
 struct ToleranceRow {
     std::string className;  // "1", "AA", …
     std::string element;    // "wire" or "film" for platinum, "" otherwise
-    std::string label;      // "1 级", "AA 级 线绕"
+    std::string label;      // "1 级", "AA 级 绕线"
     std::string celsius;    // "0.35" (±, in °C), or "超出范围" outside the class's range
     std::string reading;    // "0.134" (±, in mV or Ω, the tolerance times the slope), or ""
 };
