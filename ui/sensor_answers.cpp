@@ -164,10 +164,13 @@ std::optional<double> temperatureAt(const Sensor& s, double v, double e0, const 
     const core::ExactTemperature exact = core::exactTemperatureAgainstReference(s.type, v, e0);
     if (q.exact) {
         if (exact.status == core::ExactStatus::ok) return exact.temperatureC;
-        a.readingNote = exact.status == core::ExactStatus::twoTemperatures
-                            ? outOfRange("此热电势在 0℃～42℃ 间对应两个温度")
-                            : outOfRange("参考函数覆盖 " +
-                                         rangeText(core::exactReadingLimits(s.type), e0, 3, "mV"));
+        a.readingNote =
+            exact.status == core::ExactStatus::twoTemperatures
+                ? outOfRange("有两个温度（0℃～" +
+                             core::formatTrimmed(core::exactTemperatureLimits(s.type).lo, 2) +
+                             "℃ 间其热电势不大于 0 mV）")
+                : outOfRange("参考函数覆盖 " +
+                             rangeText(core::exactReadingLimits(s.type), e0, 3, "mV"));
         return std::nullopt;
     }
     const double t = core::temperatureAgainstReference(v, e0, static_cast<double>(s.type), core::t);
@@ -183,8 +186,9 @@ void compute(const Sensor& s, const SensorQuestion& q, SensorAnswers& a) {
     double e0 = 0;  // E(t0) against 0 °C
     if (tc) {
         const std::optional<double> t0 = field(q.cjC, 0.0, a.cjNote);
-        e0 = t0 ? core::reading(s, *t0) : core::kOutOfRange;
-        if (t0 && core::outOfRange(e0)) a.cjNote = outOfRange(a.range);
+        if (!t0) return;
+        e0 = core::reading(s, *t0);
+        if (core::outOfRange(e0)) a.cjNote = outOfRange(a.range);
     }
     const bool junction = !tc || !core::outOfRange(e0);
 

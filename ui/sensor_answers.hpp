@@ -16,12 +16,13 @@ namespace kelvora::ui {
 // The fields as the user left them. Empty R0 and coefficients are those of the code and of
 // IEC 60751; an empty reference-junction temperature is 0 °C.
 struct SensorQuestion {
-    std::string_view code;                     // "K", "Pt1000", "cu50", …
-    std::string_view r0Ohm, cvdA, cvdB, cvdC;  // platinum only
-    std::string_view cjC;                      // thermocouples only
-    std::string_view temperatureC, reading;    // reading: mV against the junction, or Ω
-    bool fromReading = false;  // the reading was edited last: the temperature follows it
-    bool exact = false;        // thermocouples: the exact inverse of the reference function
+    std::string_view code = {};                                    // "K", "Pt1000", "cu50", …
+    std::string_view r0Ohm = {}, cvdA = {}, cvdB = {}, cvdC = {};  // platinum only
+    std::string_view cjC = {};                                     // thermocouples only
+    std::string_view temperatureC = {};
+    std::string_view reading = {};  // mV against the reference junction, or Ω
+    bool fromReading = false;       // the reading was edited last: the temperature follows it
+    bool exact = false;             // thermocouples: the exact inverse of the reference function
 };
 
 enum class SensorKind : std::uint8_t { none, thermocouple, platinum, copper, nickel };
