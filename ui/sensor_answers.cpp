@@ -153,8 +153,8 @@ void atTemperature(const Sensor& s, std::optional<double> t, SensorAnswers& a) {
 }
 
 // The temperature at a reading: none, with the note that says why, when there is none.
-std::optional<double> temperatureAt(const Sensor& s, double v, double e0, const SensorQuestion& q,
-                                    SensorAnswers& a) {
+std::optional<double> temperatureAt(const Sensor& s, double v, double t0, double e0,
+                                    const SensorQuestion& q, SensorAnswers& a) {
     if (!s.isThermocouple()) {
         const double t = core::temperature(s, v);
         if (!core::outOfRange(t)) return t;
@@ -162,6 +162,11 @@ std::optional<double> temperatureAt(const Sensor& s, double v, double e0, const 
         return std::nullopt;
     }
     const core::ExactTemperature exact = core::exactTemperatureAgainstReference(s.type, v, e0);
+    // The EMFs taken, moved by the reference junction's own.
+    const auto emfs = [&](core::Limits l) {
+        return rangeText(l, e0, 3, "mV") +
+               (t0 == 0 ? "" : "（参考端 " + core::formatSignificant(t0) + "℃）");
+    };
     if (q.exact) {
         if (exact.status == core::ExactStatus::ok) return exact.temperatureC;
         a.readingNote =
@@ -169,25 +174,24 @@ std::optional<double> temperatureAt(const Sensor& s, double v, double e0, const 
                 ? outOfRange("有两个温度（0℃～" +
                              core::formatTrimmed(core::exactTemperatureLimits(s.type).lo, 2) +
                              "℃ 间其热电势不大于 0 mV）")
-                : outOfRange("参考函数覆盖 " +
-                             rangeText(core::exactReadingLimits(s.type), e0, 3, "mV"));
+                : outOfRange("参考函数覆盖 " + emfs(core::exactReadingLimits(s.type)));
         return std::nullopt;
     }
     const double t = core::temperatureAgainstReference(v, e0, static_cast<double>(s.type), core::t);
     if (!core::outOfRange(t)) return t;
-    a.readingNote =
-        outOfRange("反函数多项式覆盖 " + rangeText(core::readingLimits(s), e0, 3, "mV"));
+    a.readingNote = outOfRange("反函数多项式覆盖 " + emfs(core::readingLimits(s)));
     if (exact.status == core::ExactStatus::ok) a.readingNote += "；勾选“精确反算”可算出";
     return std::nullopt;
 }
 
 void compute(const Sensor& s, const SensorQuestion& q, SensorAnswers& a) {
     const bool tc = s.isThermocouple();
-    double e0 = 0;  // E(t0) against 0 °C
+    double t0 = 0, e0 = 0;  // the reference junction, and E(t0) against 0 °C
     if (tc) {
-        const std::optional<double> t0 = field(q.cjC, 0.0, a.cjNote);
-        if (!t0) return;
-        e0 = core::reading(s, *t0);
+        const std::optional<double> cj = field(q.cjC, 0.0, a.cjNote);
+        if (!cj) return;
+        t0 = *cj;
+        e0 = core::reading(s, t0);
         if (core::outOfRange(e0)) a.cjNote = outOfRange(a.range);
     }
     const bool junction = !tc || !core::outOfRange(e0);
@@ -207,7 +211,7 @@ void compute(const Sensor& s, const SensorQuestion& q, SensorAnswers& a) {
         if (blank(q.reading)) return;
         const std::optional<double> v = field(q.reading, std::nullopt, a.readingNote);
         if (!v) return;
-        if (junction) t = temperatureAt(s, *v, e0, q, a);
+        if (junction) t = temperatureAt(s, *v, t0, e0, q, a);
         a.temperatureC = t ? core::formatFixed(*t, 2) : std::string(kOutOfRangeText);
     }
     atTemperature(s, t, a);
