@@ -21,6 +21,7 @@
 #include "core/its90_coefficients.hpp"
 #include "core/portable_exp.hpp"
 #include "core/rtd.hpp"
+#include "core/sensor.hpp"
 #include "core/thermocouple.hpp"
 #include "ui/controller.hpp"
 #include "ui/form_model.hpp"
@@ -313,6 +314,72 @@ void BM_std_exp(benchmark::State& state) {
     expOver<platformExp>(state);
 }
 
+// ---- The sensor library ------------------------------------------------------------------
+
+// The exact inverse of the reference functions on the very EMFs `t` takes above.
+void BM_core_exact(benchmark::State& state) {
+    const Inputs& in = emfs();
+    const std::uint64_t before = allocationCount();
+    for (auto _ : state) {
+        for (std::size_t i = 0; i < in.x.size(); ++i) {
+            double v =
+                core::exactTemperature(static_cast<core::ThermocoupleType>(in.typ[i]), in.x[i])
+                    .temperatureC;
+            benchmark::DoNotOptimize(v);
+        }
+    }
+    setCounters(state, in.x.size(), allocationCount() - before);
+}
+
+// A certificate's platinum thermometer (its own R0 and Callendar constants), on both sides of
+// 0 °C: the resistance at a temperature, and the temperature at those resistances.
+const core::Sensor& certificateSensor() {
+    static const core::Sensor s =
+        core::platinumSensor(99.98, core::callendarCoefficients(0.003926, 1.491, 0.11)).sensor;
+    return s;
+}
+const Inputs& certificateTemperatures() {
+    static const Inputs in = [] {
+        Inputs out;
+        addRange(out, -200, 0, 8);
+        addRange(out, 0, 850, 8);
+        return ordered(std::move(out), Order::mixed);
+    }();
+    return in;
+}
+const std::vector<double>& certificateResistances() {
+    static const std::vector<double> r = [] {
+        std::vector<double> out;
+        for (double t : certificateTemperatures().x)
+            out.push_back(core::reading(certificateSensor(), t));
+        return out;
+    }();
+    return r;
+}
+
+void BM_floor_certificate(benchmark::State& state) {
+    floorOver(state, certificateTemperatures());
+}
+
+template <double (*F)(const core::Sensor&, double)>
+void certificateOver(benchmark::State& state, const std::vector<double>& x) {
+    const core::Sensor& s = certificateSensor();
+    const std::uint64_t before = allocationCount();
+    for (auto _ : state) {
+        for (double xi : x) {
+            double v = F(s, xi);
+            benchmark::DoNotOptimize(v);
+        }
+    }
+    setCounters(state, x.size(), allocationCount() - before);
+}
+void BM_core_certificate_r(benchmark::State& state) {
+    certificateOver<core::reading>(state, certificateTemperatures().x);
+}
+void BM_core_certificate_t(benchmark::State& state) {
+    certificateOver<core::temperature>(state, certificateResistances());
+}
+
 // ---- Keystroke on the window-less model -------------------------------------------------
 
 // Typing into Text2 and taking it back again: every write changes the text.
@@ -371,6 +438,10 @@ BENCHMARK(BM_std_exp);
 BENCHMARK(BM_floor_r_T);
 BENCHMARK(BM_core_r_T);
 BENCHMARK(BM_formatFixed);
+BENCHMARK(BM_core_exact);
+BENCHMARK(BM_floor_certificate);
+BENCHMARK(BM_core_certificate_r);
+BENCHMARK(BM_core_certificate_t);
 BENCHMARK(BM_model_floor);
 BENCHMARK(BM_model_keystroke);
 

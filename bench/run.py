@@ -309,14 +309,26 @@ def build_table(core, window, offscreen, xvfb, cli):
     row("`formatFixed(r, 2)` share of `r_T`", fmt_ns(ff), f"{fmt_ns(r_t)} (`r_T`)",
         f"{100 * ff / r_t:.0f} %", "≥ 50 %", yes(ff / r_t >= 0.5))
 
+    m, f = core["core_exact"]["ns"], core["core_t"]["ns"]
+    row("core `exactTemperature` per call (exact inverse, same EMFs as `t`)", fmt_ns(m),
+        f"{fmt_ns(f)} (`t`, inverse polynomials)", f"{m / f:.2f}×", "≤ 3×", yes(m / f <= 3))
+    m, f = core["core_certificate_r"]["ns"], core["floor_certificate"]["ns"]
+    row("certificate Pt100 resistance per call (`reading`)", fmt_ns(m),
+        f"{fmt_ns(f)} (Horner, degree 10)", f"{m / f:.2f}×", "≤ 1.5×", yes(m / f <= 1.5))
+    m, f = core["core_certificate_t"]["ns"], core["core_certificate_r"]["ns"]
+    row("certificate Pt100 temperature from resistance (`temperature`)", fmt_ns(m),
+        f"{fmt_ns(f)} (its resistance)", f"{m / f:.2f}×", "≤ 3×", yes(m / f <= 3))
+
     mk, mf = core["model_keystroke"]["ns"], core["model_floor"]["ns"]
     row("keystroke on `FormModel` (Text2 → Text3)", fmt_ns(mk),
         f"{fmt_ns(mf)} (`setText`, no controller)", f"{mk / mf:.1f}×", "< 2 µs", yes(mk < 2000))
 
     conv = max(core["core_e"]["allocs"], core["core_t"]["allocs"], core["core_e_mixed"]["allocs"],
-               core["core_t_mixed"]["allocs"])
+               core["core_t_mixed"]["allocs"], core["core_exact"]["allocs"],
+               core["core_certificate_r"]["allocs"], core["core_certificate_t"]["allocs"])
     fmt_allocs = max(core["formatFixed"]["allocs"], core["core_r_T"]["allocs"])
-    row("heap allocations in `e`/`t`, per call", f"{conv:g}", "—", "—", "0", yes(conv == 0))
+    row("heap allocations in `e`/`t` and the sensor library, per call", f"{conv:g}", "—", "—",
+        "0", yes(conv == 0))
     row("heap allocations in `formatFixed`/`r_T`, per call", f"{fmt_allocs:g}", "—", "—", "0",
         yes(fmt_allocs == 0))
     whole = core["model_keystroke"]["allocs"]

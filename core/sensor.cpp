@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <string>
+#include <tuple>
 
 #include "core/reference_junction.hpp"
 #include "core/rtd_curves.hpp"
@@ -28,11 +29,17 @@ SensorError checkR0(double r0) {
     return SensorError::none;
 }
 
-// A Callendar–Van Dusen curve rises over −200…850 °C when its slope is positive there. From
-// 0 °C up the slope A + 2B·t is linear; below, A + 2B·t + C·(4t³ − 300t²) is a cubic, lowest
-// at an end of −200…0 or where its own slope 2B + C·(12t² − 600t) is 0.
+// The least slope dW/dt a curve must keep everywhere on its range: a 400th of platinum's own.
+// Below it a resistance reading tells next to nothing of the temperature, and at a slope of
+// 1e-300 none at all: W = 1 + A·t is 1 in doubles.
+constexpr double kSlopeLeast = 1e-5;  // 1/°C
+
+// A Callendar–Van Dusen curve rises over −200…850 °C when its slope is at least kSlopeLeast
+// there. From 0 °C up the slope A + 2B·t is linear; below, A + 2B·t + C·(4t³ − 300t²) is a
+// cubic, lowest at an end of −200…0 or where its own slope 2B + C·(12t² − 600t) is 0.
 bool increasing(const CvdCoefficients& k) {
-    if (!(rtd::dwPt(0, k) > 0 && rtd::dwPt(850, k) > 0 && rtd::dwPt(-200, k) > 0)) return false;
+    const auto rises = [&k](double t) { return rtd::dwPt(t, k) >= kSlopeLeast; };
+    if (!(rises(0) && rises(850) && rises(-200))) return false;
     if (k.c == 0) return true;  // the slope below 0 °C is linear too
     // 12C·t² − 600C·t + 2B = 0
     const double qa = 12 * k.c, qb = -600 * k.c, qc = 2 * k.b;
@@ -40,13 +47,13 @@ bool increasing(const CvdCoefficients& k) {
     if (disc < 0) return true;
     for (const double sign : {-1.0, 1.0}) {
         const double root = (-qb + sign * std::sqrt(disc)) / (2 * qa);
-        if (root > -200 && root < 0 && !(rtd::dwPt(root, k) > 0)) return false;
+        if (root > -200 && root < 0 && !rises(root)) return false;
     }
     return true;
 }
 
 Sensor rtdSensor(RtdMaterial m, double r0, CvdCoefficients k) {
-    return {Sensor::Kind::rtd, ThermocoupleType::K, m, r0, k};
+    return {Sensor::Kind::rtd, ThermocoupleType::K, m, r0, k, {}};
 }
 
 // A number written as digits with at most one point ("1000", "100.05", ".5"), read without
@@ -105,6 +112,79 @@ inline double ratio(const Sensor& s, double t) {
 
 }  // namespace
 
+namespace rtd {
+
+namespace {
+
+// cos(m·π/16) for any whole m, from the nine values of the first quarter turn held as the
+// doubles nearest to them: the fit below needs no cos of a library, whose last bits differ
+// from one platform's to the next.
+double cosPi16(int m) {
+    constexpr double kQuarter[] = {1.0,
+                                   0.9807852804032304,
+                                   0.9238795325112867,
+                                   0.8314696123025452,
+                                   0.7071067811865476,
+                                   0.5555702330196022,
+                                   0.3826834323650898,
+                                   0.19509032201612828,
+                                   0.0};
+    m %= 32;
+    if (m < 0) m += 32;
+    if (m > 16) m = 32 - m;  // cos(2π − x) = cos x
+    return m <= 8 ? kQuarter[m] : -kQuarter[16 - m];
+}
+
+}  // namespace
+
+PlatinumInverse fitPlatinumInverse(double r0, const CvdCoefficients& k) {
+    constexpr int n = PlatinumInverse::kTerms;
+    PlatinumInverse f;
+    f.rLow = r0 * wPt(kPtRange.lo, k);
+    f.rHigh = r0 * wPt(kPtRange.hi, k);
+    const auto careful = [&](double r) {
+        return tPt(std::clamp(r / r0, f.rLow / r0, f.rHigh / r0), k);
+    };
+    for (const auto& [side, lo, hi] :
+         {std::tuple{&f.sides[0], f.rLow, r0}, std::tuple{&f.sides[1], r0, f.rHigh}}) {
+        side->mid = (lo + hi) / 2;
+        side->scale = 2 / (hi - lo);
+        // Chebyshev coefficients a_j from the values at the points u_i = cos(π(i + ½)/n),
+        // n = 8: every cosine is one of cos(m·π/16).
+        static_assert(n == 8);
+        std::array<double, n> value{}, a{};
+        for (int i = 0; i < n; ++i)
+            value[i] = careful(side->mid + cosPi16(2 * i + 1) / side->scale);
+        for (int j = 0; j < n; ++j) {
+            double sum = 0;
+            for (int i = 0; i < n; ++i) sum += value[i] * cosPi16(j * (2 * i + 1));
+            a[j] = sum * (j == 0 ? 1.0 : 2.0) / n;
+        }
+        // Σ a_j·T_j(u) as ascending powers of u, by T_{j+1} = 2u·T_j − T_{j−1}.
+        std::array<double, n> tPrev{}, tNow{}, tNext{};
+        tPrev[0] = 1;  // T_0
+        tNow[1] = 1;   // T_1
+        side->c[0] = a[0];
+        for (int p = 0; p < n; ++p) side->c[p] += a[1] * tNow[p];
+        for (int j = 2; j < n; ++j) {
+            for (int p = 0; p < n; ++p) tNext[p] = (p > 0 ? 2 * tNow[p - 1] : 0) - tPrev[p];
+            for (int p = 0; p < n; ++p) side->c[p] += a[j] * tNext[p];
+            tPrev = tNow;
+            tNow = tNext;
+        }
+    }
+    f.fitted = true;
+    for (const auto& [lo, hi] : {std::pair{f.rLow, r0}, std::pair{r0, f.rHigh}}) {
+        for (int i = 0; i <= 3 * n; ++i) {
+            const double r = lo + (hi - lo) * i / (3 * n);
+            if (!(std::fabs(tPtFitted(r, r0, k, f) - careful(r)) <= 1e-12)) f.fitted = false;
+        }
+    }
+    return f;
+}
+
+}  // namespace rtd
+
 CvdCoefficients callendarCoefficients(double alpha, double delta, double beta) {
     return {alpha * (1 + delta / 100), -alpha * delta * 1e-4, -alpha * beta * 1e-8};
 }
@@ -125,7 +205,8 @@ std::string_view describe(SensorError error) {
             return "the coefficients are far too large for a platinum thermometer";
         case SensorError::notIncreasing:
             return "the coefficients give a resistance that does not rise over the whole of "
-                   "-200 °C to 850 °C";
+                   "-200 °C to 850 °C (by 0.001 % of R0 per °C at least)";
+
         case SensorError::resistanceNotPositive:
             return "the coefficients give a resistance of 0 Ω or less at -200 °C";
     }
@@ -147,7 +228,8 @@ std::string_view describeInChinese(SensorError error) {
         case SensorError::coefficientsTooLarge:
             return "系数过大，不可能是铂热电阻的系数";
         case SensorError::notIncreasing:
-            return "按这些系数，电阻在 -200℃～850℃ 内并非处处随温度上升";
+            return "按这些系数，电阻在 -200℃～850℃ 内并非处处随温度上升（每℃至少上升 R0 的 "
+                   "0.001 %）";
         case SensorError::resistanceNotPositive:
             return "按这些系数，-200℃ 时的电阻不大于 0 Ω";
     }
@@ -165,7 +247,9 @@ SensorOrError platinumSensor(double r0Ohm, CvdCoefficients k) {
     if (!(sum <= kCoefficientSumMost)) return {s, SensorError::coefficientsTooLarge};
     if (!increasing(k)) return {s, SensorError::notIncreasing};
     if (!(rtd::wPt(-200, k) > 0)) return {s, SensorError::resistanceNotPositive};
-    return {s, SensorError::none};
+    Sensor made = s;
+    if (!(k == kIec60751)) made.inverse = rtd::fitPlatinumInverse(r0Ohm, k);
+    return {made, SensorError::none};
 }
 
 SensorOrError copperSensor(double r0Ohm) {
@@ -303,6 +387,12 @@ double temperature(const Sensor& s, double r) {
     // the temperature found.
     const Limits& range = rtdRange(s.material);
     const double r0 = s.r0Ohm;
+    if (s.inverse.fitted) {
+        const PlatinumInverse& f = s.inverse;
+        if (!(r >= f.rLow && r <= f.rHigh)) return kOutOfRange;
+        const double t = rtd::tPtFitted(r, r0, s.cvd, f);
+        return std::min(std::max(t, range.lo), range.hi);
+    }
     const double wLow = ratio(s, range.lo), wHigh = ratio(s, range.hi);
     if (!(r >= r0 * wLow && (range.hiIncluded ? r <= r0 * wHigh : r < r0 * wHigh)))
         return kOutOfRange;

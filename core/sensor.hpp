@@ -12,6 +12,7 @@
 // resistances in Ω; thermocouple slopes in µV/°C, resistance thermometer slopes in Ω/°C.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -47,6 +48,21 @@ inline constexpr CvdCoefficients kIec60751{3.9083E-3, -5.775E-7, -4.183E-12};
 // B = −α·δ·10⁻⁴, C = −α·β·10⁻⁸ (α in 1/°C, δ and β in °C; β acts below 0 °C only).
 CvdCoefficients callendarCoefficients(double alpha, double delta, double beta);
 
+// A certificate's platinum curve inverted ahead, when the sensor is made: on each side of
+// 0 °C, t(R) as a polynomial in u = (R − mid)·scale, −1 ≤ u ≤ 1 (R in Ω), within about
+// 1e-6 °C, which one Newton step on the curve itself takes to the last bits. Not made (fitted
+// false) for IEC 60751's own coefficients, which keep the window's inverse and its bits.
+struct PlatinumInverse {
+    static constexpr int kTerms = 8;
+    struct Side {
+        std::array<double, kTerms> c{};  // ascending powers of u
+        double mid = 0, scale = 0;
+    };
+    bool fitted = false;
+    std::array<Side, 2> sides;   // −200…0 °C (R < R0) and 0…850 °C
+    double rLow = 0, rHigh = 0;  // R(−200 °C) and R(850 °C), as readingLimits gives them
+};
+
 struct Sensor {
     enum class Kind : std::uint8_t { thermocouple, rtd };
     Kind kind = Kind::thermocouple;
@@ -54,13 +70,19 @@ struct Sensor {
     RtdMaterial material = RtdMaterial::platinum;  // resistance thermometers
     double r0Ohm = 0;                              // resistance thermometers
     CvdCoefficients cvd = kIec60751;               // platinum; the material's own otherwise
+    PlatinumInverse inverse{};                     // a certificate's, made by platinumSensor
 
     constexpr bool isThermocouple() const { return kind == Kind::thermocouple; }
-    friend constexpr bool operator==(const Sensor&, const Sensor&) = default;
+    // The same sensor: kind, type, material, R0 and coefficients (the inverse made ahead
+    // follows from them).
+    friend constexpr bool operator==(const Sensor& a, const Sensor& b) {
+        return a.kind == b.kind && a.type == b.type && a.material == b.material &&
+               a.r0Ohm == b.r0Ohm && a.cvd == b.cvd;
+    }
 };
 
 constexpr Sensor thermocoupleSensor(ThermocoupleType type) {
-    return {Sensor::Kind::thermocouple, type, RtdMaterial::platinum, 0, kIec60751};
+    return {Sensor::Kind::thermocouple, type, RtdMaterial::platinum, 0, kIec60751, {}};
 }
 
 // Why a resistance thermometer, or a sensor code, was refused.
@@ -71,7 +93,7 @@ enum class SensorError : std::uint8_t {
     notFinite,      // R0 or a coefficient is NaN or infinite
     r0OutOfReach,   // R0 beyond 1e-200…1e200 Ω, where the resistances would leave the doubles
     coefficientsTooLarge,  // |A|·t, |B|·t², |C|·t⁴ add up beyond 10⁶ somewhere on the range
-    notIncreasing,         // W(t) does not rise over the whole of −200…850 °C
+    notIncreasing,  // W(t) does not rise, by 1e-5/°C at least, over the whole of −200…850 °C
     resistanceNotPositive,  // W(−200 °C) ≤ 0
 };
 

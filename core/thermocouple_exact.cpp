@@ -188,12 +188,16 @@ Ends<sizeof...(I)> endsOf(double lowest, std::index_sequence<I...>) {
             {taylorAt<pieces, I>(pieces[I].hi).f...}};
 }
 
-// The first range whose values reach e, and the root there; an e between the end of one
-// range's values and the start of the next (a gap where they do not meet) gives the limit.
+// The range whose values reach e, and the root there. Where two ranges do not meet exactly at
+// their limit, an e between the end of one range's values and the start of the next (a gap,
+// or an overlap a few 1e-11 mV wide where both would give a root) gives the limit itself.
 template <const auto& emf, const auto& inverse, std::size_t I = 0>
 double solveFrom(double e, const Ends<emf.size()>& ends, double lowest) {
     if constexpr (I + 1 < emf.size()) {
-        if (e > ends.hi[I]) return solveFrom<emf, inverse, I + 1>(e, ends, lowest);
+        const double a = std::min(ends.hi[I], ends.lo[I + 1]);
+        const double b = std::max(ends.hi[I], ends.lo[I + 1]);
+        if (e >= a && e <= b) return emf[I].hi;
+        if (e > b) return solveFrom<emf, inverse, I + 1>(e, ends, lowest);
     }
     const double lo = I == 0 ? lowest : emf[I].lo, hi = emf[I].hi;
     if (e <= ends.lo[I]) return lo;
@@ -226,11 +230,17 @@ template <const auto& emf, const auto& inverse>
 struct ExactInverse {
     double lowest;  // the lowest temperature from which E is single-valued
     Ends<emf.size()> ends;
+    // The EMFs taken: those at the ends widened by the rounding of E there, so that every EMF
+    // that E gives inside the range is taken, also where its rounding puts it a hair beyond
+    // the value at the end (it gives the end).
+    double lowestEmf, highestEmf;
     double e0, scale;  // segment k covers (e − e0)·scale from k to k + 1
     std::array<Segment, kSegments> segments;
 
     explicit ExactInverse(double lowestC)
         : lowest(lowestC), ends(endsOf<emf>(lowestC, std::make_index_sequence<emf.size()>{})) {
+        lowestEmf = ends.lo.front() - taylorIn(0, lowest).fError;
+        highestEmf = ends.hi.back() + taylorIn(static_cast<int>(kPieces) - 1, emf.back().hi).fError;
         e0 = ends.lo.front();
         scale = kSegments / (ends.hi.back() - e0);
         std::array<double, kSegments + 1> root{}, dtde{};
@@ -259,11 +269,12 @@ struct ExactInverse {
         }
     }
 
-    Limits readings() const { return {ends.lo.front(), ends.hi.back(), true}; }
+    Limits readings() const { return {lowestEmf, highestEmf, true}; }
 
     ExactTemperature operator()(double e) const {
-        if (!(e >= ends.lo.front() && e <= ends.hi.back()))
-            return {kOutOfRange, ExactStatus::outOfRange};
+        if (!(e >= lowestEmf && e <= highestEmf)) return {kOutOfRange, ExactStatus::outOfRange};
+        if (e <= ends.lo.front()) return {lowest, ExactStatus::ok};
+        if (e >= ends.hi.back()) return {emf.back().hi, ExactStatus::ok};
         const double u = (e - e0) * scale;
         const int k = std::min(static_cast<int>(u), kSegments - 1);
         const Segment& s = segments[static_cast<std::size_t>(k)];
@@ -287,8 +298,7 @@ struct ExactInverse {
     template <std::size_t... I>
     static Taylor taylorIn(int piece, double t, std::index_sequence<I...>) {
         Taylor v{};
-        static_cast<void>(
-            ((piece == static_cast<int>(I) ? (v = taylorAt<emf, I>(t), true) : false) || ...));
+        (void)((piece == static_cast<int>(I) ? (v = taylorAt<emf, I>(t), true) : false) || ...);
         return v;
     }
     static Taylor taylorIn(int piece, double t) {
@@ -299,8 +309,8 @@ struct ExactInverse {
     template <std::size_t... I>
     double step(int piece, double e, double t, double dtde, std::index_sequence<I...>) const {
         double next = t;
-        static_cast<void>(
-            ((piece == static_cast<int>(I) ? (next = stepIn<I>(e, t, dtde), true) : false) || ...));
+        (void)((piece == static_cast<int>(I) ? (next = stepIn<I>(e, t, dtde), true) : false) ||
+               ...);
         return next;
     }
     template <std::size_t I>

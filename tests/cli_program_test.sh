@@ -9,11 +9,12 @@ dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-for args in "T" "Pt100 --from -10.5 --to 20 --step 0.5" "K --cj 25 --digits 6" "Cu50"; do
+for args in "T" "Pt100 --from -10.5 --to 20 --step 0.5" "K --cj 25 --digits 6" "Cu50" \
+    "Pt100.05 --cvd 3.9e-3,-6e-7 --from -5 --to 5"; do
     "$cli" table $args --format csv | tail -n +2 > "$dir/expected"
     "$cli" table $args --format c > "$dir/table.c"
     array=$(sed -n 's/^static const double \(kelvora_[A-Za-z0-9_]*\)\[.*/\1/p' "$dir/table.c")
-    prefix=$(sed -n 's/^#define \(KELVORA_[A-Z0-9]*\)_COUNT .*/\1/p' "$dir/table.c")
+    prefix=$(sed -n 's/^#define \(KELVORA_[A-Z0-9_]*\)_COUNT .*/\1/p' "$dir/table.c")
     line=$(head -n 1 "$dir/expected")
     t=${line%,*} v=${line#*,}
     tdec=$([[ $t == *.* ]] && echo $((${#t} - $(expr index "$t" .))) || echo 0)

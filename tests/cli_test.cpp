@@ -156,6 +156,48 @@ const Case kCases[] = {
      "\"unit\": \"Ω\", \"columns\": [\"temperature_C\", \"resistance_ohm\"], \"rows\": [\n"
      "[0.0, 100.000],\n[0.1, 100.039],\n[0.2, 100.078]\n]}\n",
      ""},
+    // Any R0, certificates and the exact inverse: IEC 60751 (Pt100 138.51 Ω at 100 °C, the
+    // same in Callendar's constants; Pt1000 ten times it), DIN 43760 (Ni100 161.78 Ω), and
+    // type K at -250 °C, below the inverse polynomials, from its EMF to 12 decimals.
+    {"res Pt1000 100", "", 0, "1385.06\n", ""},
+    {"res NI100 100", "", 0, "161.78\n", ""},
+    {"res pt100 100 --cvd 3.9083e-3,-5.775e-7,-4.183e-12", "", 0, "138.51\n", ""},
+    {"res Pt100 100 --alpha 0.00385055 --delta 1.4999 --beta 0.10863", "", 0, "138.51\n", ""},
+    {"res Pt100 0 --r0 100.05", "", 0, "100.05\n", ""},
+    {"temp Pt1000 1385.06", "", 0, "100.00\n", ""},
+    {"temp K -6.403606397089 --exact --digits 6", "", 0, "-250.000000\n", ""},
+    {"temp K -6.403606397089", "", 1, "", "-5.891 mV to 54.886 mV"},
+    {"temp B 0 --exact", "", 1, "", "gives two temperatures for type B thermocouple"},
+    {"temp B 13.9 --exact", "", 1, "", "accepted above 0 mV to 13.82 mV"},
+    {"temp Pt100 100 --exact", "", 2, "", "--exact applies to thermocouples only"},
+    {"table Pt1000 --from 0 --to 2 --format csv", "", 0,
+     "temperature_C,resistance_ohm\n0,1000.00\n1,1003.91\n2,1007.81\n", ""},
+    // Seebeck coefficient (R0·A at 0 °C for platinum) and tolerance classes (IEC 60584-1 class
+    // 1: 0.004·|t|, IEC 60751 class A: 0.15 + 0.002·|t|, AA film: 0.1 + 0.0017·|t|).
+    {"slope Pt100 -", "0\n900\n", 1, "0.3908\n\n", "line 2: temperature 900 °C"},
+    {"slope K 1373", "", 1, "", "temperature 1373 °C is out of range for type K"},
+    {"tol K 500 --class 1", "", 0, "2.00 0.085\n", ""},
+    {"tol Pt100 100 --class A", "", 0, "0.35 0.133\n", ""},
+    {"tol Pt100 100 --class aa --element film", "", 0, "0.27 0.102\n", ""},
+    {"tol K 1100 --class 1", "", 1, "", "outside class 1 of type K thermocouple: -40 °C to 1000 °C"},
+    {"tol Pt100 200 --class AA --element film", "", 1, "", "class AA (film) of Pt100"},
+    {"tol J 0 --class 3", "", 2, "", "no tolerance class 3: its classes are 1 2"},
+    {"tol Ni100 0 --class 1", "", 2, "", "Ni100 has no tolerance classes"},
+    {"tol K 0 --class X", "", 2, "", "--class 'X'"},
+    {"tol K 0 --class 1 --element film", "", 2, "", "--element applies to platinum"},
+    {"tol Pt100 0 --class A --element foil", "", 2, "", "--element"},
+    {"tol K 0", "", 2, "", "--class is required"},
+    // Sensors and certificates refused, each saying why.
+    {"res Pt1e3 1", "", 2, "", "unknown sensor 'Pt1e3'"},
+    {"res Pt0 1", "", 2, "", "sensor 'Pt0': R0 must be greater than 0 Ω"},
+    {"res Pt100 1 --r0 -5", "", 2, "", "the certificate is refused: R0 must be greater than 0"},
+    {"res Cu50 1 --r0 5", "", 2, "", "(PtN codes only); Cu50 is a copper thermometer"},
+    {"emf K 1 --cvd 1,2", "", 2, "", "K is a thermocouple"},
+    {"res Pt100 1 --cvd 1;2", "", 2, "", "--cvd '1;2': write A,B,C"},
+    {"res Pt100 1 --cvd 0.0039083,-0.0001", "", 2, "", "does not rise over the whole"},
+    {"res Pt100 1 --alpha 0.00385", "", 2, "", "--alpha and --delta go together"},
+    {"res Pt100 1 --cvd 1,2 --alpha 1 --delta 1", "", 2, "", "give the coefficients one way"},
+    {"res Pt100 1 --r0 0", "", 2, "", "证书值不能用：R0 必须大于 0 Ω", true},
     {"table --help", "", 0, nullptr, ""},
     {"--version", "", 0, "kelvora-cli " KELVORA_VERSION "\n", ""},
 };

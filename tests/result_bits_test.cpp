@@ -2,13 +2,13 @@
 // ranges and a margin beyond them, every range limit to a few ulps either side, and special
 // values. Each group of results is cut into chunks of 1000 points, and each chunk is held
 // as a 64-bit FNV-1a hash of its results' bits (texts: their bytes). tests/data/
-// result_bits.txt holds the chunks as the Linux build computes them; every build, the
-// Windows one under Wine included, must compute the same.
+// result_bits.txt holds the chunks of the window's functions as the Linux build computes
+// them, tests/data/library_bits.txt those of the sensor library's others; every build, the
+// Windows one under Wine and the web one under Node included, must compute the same.
 //
-// To write the file anew (after a deliberate change of results, or of the sweeps below):
-//   KELVORA_RESULT_BITS_OUT=tests/data/result_bits.txt
-//       build/dev/tests/core_tests --gtest_filter='ResultBits.*'
-// (one command line).
+// To write the files anew (after a deliberate change of results, or of the sweeps below):
+//   KELVORA_RESULT_BITS_OUT=tests/data build/dev/tests/core_tests --gtest_filter='*ResultBits.*'
+// (one command line; each file is written into that directory under its own name).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -33,7 +33,9 @@
 #include "core/its90_coefficients.hpp"
 #include "core/portable_exp.hpp"
 #include "core/rtd.hpp"
+#include "core/sensor.hpp"
 #include "core/thermocouple.hpp"
+#include "core/tolerance.hpp"
 
 namespace {
 
@@ -41,7 +43,6 @@ using namespace kelvora::core;
 namespace its90 = kelvora::core::its90;
 
 constexpr std::size_t kChunk = 1000;
-constexpr char kFile[] = KELVORA_TEST_DATA_DIR "/result_bits.txt";
 
 // FNV-1a, 64 bits.
 class Fnv {
@@ -130,7 +131,7 @@ void addFunction(std::vector<Group>& groups, std::string name, double (*f)(doubl
     groups.push_back({join({name, "@limits"}), around(limitsOf(pieces)), number(f)});
 }
 
-std::vector<Group> groups() {
+std::vector<Group> windowGroups() {
     std::vector<Group> g;
     // EMF from temperature, 0.01 °C apart (type K 0.001 °C, where the exponential term
     // counts; type T 0.005 °C), 10 °C beyond each end.
@@ -233,6 +234,55 @@ std::vector<Group> groups() {
     return g;
 }
 
+// The sensor library beyond the window's functions: the exact inverse and the Seebeck
+// coefficient of each thermocouple, resistance thermometers of other R0, materials and
+// certificates both ways, and the tolerance classes.
+std::vector<Group> libraryGroups() {
+    std::vector<Group> g;
+    for (const char* code : {"S", "R", "B", "K", "N", "E", "J", "T"}) {
+        const Sensor s = parseSensorCode(code).sensor;
+        const Limits emf = exactReadingLimits(s.type), t = temperatureLimits(s);
+        const std::string name(code);
+        g.push_back({"exact_" + name, sweep(emf.lo - 0.1, emf.hi + 0.1, 5000),
+                     number([s](double x) { return exactTemperature(s.type, x).temperatureC; })});
+        g.push_back({"exact_" + name + "@limits", around({emf.lo, 0, emf.hi}),
+                     number([s](double x) { return exactTemperature(s.type, x).temperatureC; })});
+        g.push_back({"slope_" + name, sweep(t.lo - 5, t.hi + 5, 20),
+                     number([s](double x) { return slope(s, x); })});
+    }
+    const Sensor certificate =
+        platinumSensor(99.98, callendarCoefficients(0.003926, 1.491, 0.11)).sensor;
+    for (const auto& [name, s] : {std::pair{"Pt1000", parseSensorCode("Pt1000").sensor},
+                                  std::pair{"Ni100", parseSensorCode("Ni100").sensor},
+                                  std::pair{"Cu10", parseSensorCode("Cu10").sensor},
+                                  std::pair{"certificate", certificate}}) {
+        const Limits t = temperatureLimits(s), r = readingLimits(s);
+        g.push_back({join({"reading(", name, ")"}), sweep(t.lo - 5, t.hi + 5, 50),
+                     number([s](double x) { return reading(s, x); })});
+        g.push_back({join({"temperature(", name, ")"}),
+                     sweep(r.lo * 0.95, r.hi * 1.05, 20000 / r.hi),
+                     number([s](double x) { return temperature(s, x); })});
+        g.push_back({join({"slope(", name, ")"}), sweep(t.lo - 5, t.hi + 5, 20),
+                     number([s](double x) { return slope(s, x); })});
+    }
+    for (const char* code : {"K", "S", "B", "Pt100"})
+        for (const char* cls : {"1", "2", "3", "A", "C"}) {
+            const Sensor s = parseSensorCode(code).sensor;
+            const ToleranceClass c = *parseToleranceClass(cls);
+            g.push_back({join({"tolerance(", code, ",", cls, ")"}), sweep(-300, 1900, 2),
+                         number([s, c](double x) { return tolerance(s, x, c); })});
+        }
+    return g;
+}
+
+struct BitsFile {
+    const char* path;
+    std::vector<Group> (*groups)();
+};
+void PrintTo(const BitsFile& f, std::ostream* os) {
+    *os << f.path;
+}
+
 // One line of the file: group, chunk number, points in it, hash.
 struct Chunk {
     std::string group;
@@ -258,18 +308,27 @@ std::vector<Chunk> chunksOf(const Group& g) {
     return out;
 }
 
-constexpr char kHeader[] =
-    "# Kelvora result bits: per group of core results, chunk, points, FNV-1a 64 of their bits"
-    " (groups and sweeps: tests/result_bits_test.cpp). Made by the Linux build with"
-    " KELVORA_RESULT_BITS_OUT=tests/data/result_bits.txt"
-    " build/dev/tests/core_tests --gtest_filter='ResultBits.*'";
+std::string header(const std::string& file) {
+    return "# Kelvora result bits: per group of core results, chunk, points, FNV-1a 64 of their "
+           "bits (groups and sweeps: tests/result_bits_test.cpp). Made by the Linux build with "
+           "KELVORA_RESULT_BITS_OUT=tests/data/" +
+           file + " build/dev/tests/core_tests --gtest_filter='ResultBits.*'";
+}
 
-TEST(ResultBits, EveryCoreFunctionGivesTheRecordedBits) {
-    const std::vector<Group> all = groups();
+// result_bits.txt: the window's functions; library_bits.txt: the sensor library's others.
+const BitsFile kFiles[] = {{"result_bits.txt", windowGroups}, {"library_bits.txt", libraryGroups}};
 
-    if (const char* out = std::getenv("KELVORA_RESULT_BITS_OUT")) {
+class ResultBits : public testing::TestWithParam<BitsFile> {};
+
+TEST_P(ResultBits, EveryCoreFunctionGivesTheRecordedBits) {
+    const std::vector<Group> all = GetParam().groups();
+    const std::string kFile = std::string(KELVORA_TEST_DATA_DIR "/") + GetParam().path;
+
+    if (const char* dir = std::getenv("KELVORA_RESULT_BITS_OUT")) {
+        // A directory: each file is written there under its own name.
+        const std::string out = std::string(dir) + "/" + GetParam().path;
         std::ofstream file(out, std::ios::binary);
-        file << kHeader << '\n';
+        file << header(GetParam().path) << '\n';
         std::size_t points = 0, lines = 0;
         for (const Group& g : all) {
             points += g.args.size();
@@ -318,5 +377,7 @@ TEST(ResultBits, EveryCoreFunctionGivesTheRecordedBits) {
     EXPECT_TRUE(recorded.empty()) << recorded.size() << " groups of the file are no longer made";
     std::cout << groupsChecked << " groups, " << points << " points checked\n";
 }
+
+INSTANTIATE_TEST_SUITE_P(Files, ResultBits, testing::ValuesIn(kFiles));
 
 }  // namespace

@@ -2,10 +2,10 @@
 _kelvora_cli() {
     local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD - 1]}
     local command=${COMP_WORDS[1]-}
-    local sensors="S R B K N E J T Pt100 Pt10 Cu100 Cu50"
+    local sensors="S R B K N E J T Pt100 Pt10 Cu100 Cu50 Pt1000 Pt500 Ni100 Ni1000 Cu10"
     COMPREPLY=()
     if [ "$COMP_CWORD" -eq 1 ]; then
-        mapfile -t COMPREPLY < <(compgen -W "emf temp res table list --help --version" -- "$cur")
+        mapfile -t COMPREPLY < <(compgen -W "emf temp res slope tol table list --help --version" -- "$cur")
         return
     fi
     case $prev in
@@ -13,14 +13,26 @@ _kelvora_cli() {
             mapfile -t COMPREPLY < <(compgen -W "text csv json c" -- "$cur")
             return
             ;;
-        --from | --to | --step | --cj | --digits) return ;;
+        --class)
+            mapfile -t COMPREPLY < <(compgen -W "1 2 3 AA A B C" -- "$cur")
+            return
+            ;;
+        --element)
+            mapfile -t COMPREPLY < <(compgen -W "wire film" -- "$cur")
+            return
+            ;;
+        --from | --to | --step | --cj | --digits | --r0 | --cvd | --alpha | --delta | --beta) return ;;
     esac
+    local certificate="--r0 --cvd --alpha --delta --beta"
     local options="--digits --help"
     case $command in
         emf) sensors="S R B K N E J T" options="--cj $options" ;;
-        temp) options="--cj $options" ;;
-        res) sensors="Pt100 Pt10 Cu100 Cu50" ;;
-        table) options="--from --to --step --cj --format $options" ;;
+        temp) options="--cj --exact $certificate $options" ;;
+        res) sensors="Pt100 Pt10 Cu100 Cu50 Pt1000 Pt500 Ni100 Ni1000 Cu10"
+            options="$certificate $options" ;;
+        slope) options="$certificate $options" ;;
+        tol) options="--class --element $certificate --help" ;;
+        table) options="--from --to --step --cj --format $certificate $options" ;;
         *) return ;;
     esac
     if [ "$COMP_CWORD" -eq 2 ]; then
