@@ -252,10 +252,12 @@ std::vector<Group> libraryGroups() {
     }
     const Sensor certificate =
         platinumSensor(99.98, callendarCoefficients(0.003926, 1.491, 0.11)).sensor;
-    for (const auto& [name, s] : {std::pair{"Pt1000", parseSensorCode("Pt1000").sensor},
-                                  std::pair{"Ni100", parseSensorCode("Ni100").sensor},
-                                  std::pair{"Cu10", parseSensorCode("Cu10").sensor},
-                                  std::pair{"certificate", certificate}}) {
+    for (const auto& [name, sensor] : {std::pair{"Pt1000", parseSensorCode("Pt1000").sensor},
+                                       std::pair{"Ni100", parseSensorCode("Ni100").sensor},
+                                       std::pair{"Cu10", parseSensorCode("Cu10").sensor},
+                                       std::pair{"certificate", certificate}}) {
+        // A copy the lambdas can capture: emscripten's clang 14 captures no structured binding.
+        const Sensor s = sensor;
         const Limits t = temperatureLimits(s), r = readingLimits(s);
         g.push_back({join({"reading(", name, ")"}), sweep(t.lo - 5, t.hi + 5, 50),
                      number([s](double x) { return reading(s, x); })});
