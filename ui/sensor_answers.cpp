@@ -43,11 +43,11 @@ std::string outOfRange(std::string_view why) {
     return std::string(kOutOfRangeText) + "：" + std::string(why);
 }
 
-// "lo～hi unit", the upper limit marked when it is not included.
+// "lo～hi unit", each limit marked when it is not included.
 std::string rangeText(core::Limits l, double shift, int decimals, std::string_view unit) {
     const std::string hi = core::formatTrimmed(l.hi - shift, decimals);
-    return core::formatTrimmed(l.lo - shift, decimals) + "～" + hi + " " + std::string(unit) +
-           (l.hiIncluded ? "" : "（不含 " + hi + "）");
+    return (l.loIncluded ? "" : "高于 ") + core::formatTrimmed(l.lo - shift, decimals) + "～" + hi +
+           " " + std::string(unit) + (l.hiIncluded ? "" : "（不含 " + hi + "）");
 }
 
 SensorKind kindOf(const Sensor& s) {
