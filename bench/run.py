@@ -5,6 +5,7 @@
     python3 bench/run.py --startup BUILD_DIR     start-up only, on the display the environment
                                                  names; prints JSON (run inside xvfb-run)
     python3 bench/run.py --cli BUILD_DIR         kelvora-cli's long table and its floor only
+    python3 bench/run.py --lut BUILD_DIR         kelvora-cli lut's table and its fixed-step peers
 
 The micro-benchmarks (core, model, window) run as Google Benchmark repetitions in random
 interleaving, so a figure and its floor share the machine's moods. Each figure is the CPU
@@ -236,6 +237,49 @@ def cli_rows(c, row):
         f"{k / s:.2f}×", "does not grow with the table (≤ 1.1×)", yes(k / s <= 1.1))
 
 
+# ---- kelvora-cli lut ------------------------------------------------------------------------
+
+LUT_ARGS = ["lut", "K", "--from", "-270", "--to", "1372", "--max-error", "0.01"]
+LUT_GOAL_NS = 1e9
+
+
+def measure_lut(build_dir):
+    """The lookup table of type K at ±0.01 °C beside the fixed-step tables for that bound, the
+    library's generation time, and the whole program's (fastest of CLI_RUNS, to /dev/null)."""
+    out = subprocess.run([os.path.join(build_dir, "bench", "kelvora_lut_bench")], check=True,
+                         stdout=subprocess.PIPE, text=True).stdout
+    result = json.loads(out)
+    cli = [os.path.join(build_dir, "app", "kelvora-cli")] + LUT_ARGS
+    err = subprocess.run(cli, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE,
+                         text=True).stderr
+    if f"{result['points']} breakpoints" not in err:
+        sys.exit(f"bench: kelvora-cli lut reports otherwise than the library: {err}")
+    quiet = [(os.POSIX_SPAWN_OPEN, 1, os.devnull, os.O_WRONLY, 0),
+             (os.POSIX_SPAWN_OPEN, 2, os.devnull, os.O_WRONLY, 0)]
+    runs = []
+    for _ in range(CLI_RUNS):
+        started = time.monotonic_ns()
+        _, status = os.waitpid(os.posix_spawn(cli[0], cli, os.environ, file_actions=quiet), 0)
+        runs.append(time.monotonic_ns() - started)
+        check_status(cli, status)
+    result["cli_ns"] = min(runs)
+    return result
+
+
+def lut_rows(l, row):
+    p, t, e = l["points"], l["uniform_t_points"], l["uniform_e_points"]
+    row("`kelvora-cli lut K --from -270 --to 1372 --max-error 0.01`: breakpoints",
+        f"{p:,} (integers: {l['int_points']:,}; cold junction {l['cj_points']})",
+        f"{t:,} at a fixed step of {l['uniform_t_step']:.3f} °C; {e:,} at a fixed step of "
+        f"{l['uniform_e_step_mV'] * 1000:.3f} µV", f"{t / p:.1f}× fewer; {e / p:.0f}× fewer",
+        "fewer than a fixed step", yes(p < t))
+    row("its generation (`makeLut`, warm; the first run, with the exact inverse's own tables)",
+        fmt_ns(l["ns"]), f"{fmt_ns(l['first_ns'])} first; {fmt_ns(l['int_ns'])} with `--int`",
+        "—", "< 1 s", yes(max(l["ns"], l["first_ns"]) < LUT_GOAL_NS))
+    row("the whole program, to /dev/null", fmt_ns(l["cli_ns"]), "—", "—", "< 1 s",
+        yes(l["cli_ns"] < LUT_GOAL_NS))
+
+
 # ---- Table --------------------------------------------------------------------------------
 
 
@@ -280,7 +324,7 @@ def markdown_table(rows):
     return "\n".join(lines)
 
 
-def build_table(core, window, offscreen, xvfb, cli):
+def build_table(core, window, offscreen, xvfb, cli, lut):
     rows = []
 
     def row(figure, measured, floor, ratio, goal, met):
@@ -350,6 +394,7 @@ def build_table(core, window, offscreen, xvfb, cli):
         row(f"peak memory (VmHWM), {label}", fmt_mib(k), fmt_mib(f), f"{k / f:.2f}×", "≤ 1.3×",
             yes(k / f <= 1.3))
     cli_rows(cli, row)
+    lut_rows(lut, row)
     return markdown_table(rows)
 
 
@@ -391,6 +436,11 @@ def main(argv):
         cli_rows(measure_cli_table(os.path.abspath(argv[2])), lambda *r: rows.append(r))
         print(markdown_table(rows))
         return
+    if len(argv) == 3 and argv[1] == "--lut":
+        rows = []
+        lut_rows(measure_lut(os.path.abspath(argv[2])), lambda *r: rows.append(r))
+        print(markdown_table(rows))
+        return
     if len(argv) != 2:
         sys.exit(__doc__)
     build_dir = os.path.abspath(argv[1])
@@ -409,13 +459,15 @@ def main(argv):
     xvfb = startup_under_xvfb(build_dir)
     print("bench: kelvora-cli table …", file=sys.stderr, flush=True)
     cli = measure_cli_table(build_dir)
+    print("bench: kelvora-cli lut …", file=sys.stderr, flush=True)
+    lut = measure_lut(build_dir)
 
     report = "\n".join([
         f"Machine: {machine()}",
         f"Load average (1 min) before / after: {load_before:.2f} / {os.getloadavg()[0]:.2f}; "
         f"took {time.monotonic() - began:.0f} s",
         "",
-        build_table(core, window, offscreen, xvfb, cli),
+        build_table(core, window, offscreen, xvfb, cli, lut),
         "",
         label_floor_table(offscreen, xvfb),
         "",

@@ -2,6 +2,7 @@
 // of commands with their input, exit status, output and message.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <sstream>
@@ -85,6 +86,26 @@ TEST(CliTable, ValuesAreThoseOfSingleConversions) {
                   line.substr(comma + 1) + "\n");
     }
     EXPECT_EQ(rows, 28);
+}
+
+// A lookup table's csv, json and C header hold as many breakpoints as standard error reports,
+// under the header line of their numbers.
+TEST(CliLut, FormatsHoldTheBreakpointsTheReportCounts) {
+    for (const char* numbers : {"", " --int"}) {
+        const std::string request = std::string("lut J --max-error 0.05") + numbers;
+        const Result csv = cli(request + " --format csv");
+        ASSERT_EQ(csv.status, 0) << csv.err;
+        const std::size_t words = csv.err.find(" breakpoints");
+        const std::size_t points = std::stoul(csv.err.substr(csv.err.rfind(' ', words - 1) + 1));
+        EXPECT_EQ(csv.out.substr(0, csv.out.find('\n')),
+                  *numbers ? "reading_uV,temperature_mC" : "reading,temperature_C");
+        EXPECT_EQ(std::count(csv.out.begin(), csv.out.end(), '\n'), points + 1);
+        EXPECT_NE(cli(request).out.find("#define KELVORA_J_POINTS " + std::to_string(points)),
+                  std::string::npos);
+        const std::string json = cli(request + " --format json").out;
+        EXPECT_NE(json.find("\"points\": " + std::to_string(points)), std::string::npos);
+        EXPECT_NE(csv.err.find("cold junction -20 °C to 70 °C"), std::string::npos) << csv.err;
+    }
 }
 
 struct Case {
@@ -179,7 +200,8 @@ const Case kCases[] = {
     {"tol K 500 --class 1", "", 0, "2.00 0.085\n", ""},
     {"tol Pt100 100 --class A", "", 0, "0.35 0.133\n", ""},
     {"tol Pt100 100 --class aa --element film", "", 0, "0.27 0.102\n", ""},
-    {"tol K 1100 --class 1", "", 1, "", "outside class 1 of type K thermocouple: -40 °C to 1000 °C"},
+    {"tol K 1100 --class 1", "", 1, "",
+     "outside class 1 of type K thermocouple: -40 °C to 1000 °C"},
     {"tol Pt100 200 --class AA --element film", "", 1, "", "class AA (film) of Pt100"},
     {"tol J 0 --class 3", "", 2, "", "no tolerance class 3: its classes are 1 2"},
     {"tol Ni100 0 --class 1", "", 2, "", "Ni100 has no tolerance classes"},
@@ -198,6 +220,29 @@ const Case kCases[] = {
     {"res Pt100 1 --alpha 0.00385", "", 2, "", "--alpha and --delta go together"},
     {"res Pt100 1 --cvd 1,2 --alpha 1 --delta 1", "", 2, "", "give the coefficients one way"},
     {"res Pt100 1 --r0 0", "", 2, "", "证书值不能用：R0 必须大于 0 Ω", true},
+    // Firmware lookup tables: each request that cannot be met, with its status and message.
+    {"lut K", "", 2, "", "lut needs a bound or a number of points"},
+    {"lut K --max-error 0.1 --points 10", "", 2, "", "give --max-error or --points, not both"},
+    {"lut K --max-error 0", "", 2, "", "--max-error must be greater than 0 °C"},
+    {"lut K --max-error 1e-9", "", 2, "", "1e-9 °C is too small for a double"},
+    {"lut K --max-error 0.0005 --int", "", 2, "", "too small for --int"},
+    {"lut K --points 1", "", 2, "", "--points must be at least 2"},
+    {"lut K --points 2.5", "", 2, "", "--points '2.5' must be a whole number"},
+    {"lut K --points 100001", "", 2, "", "at most 100000 breakpoints"},
+    {"lut K --max-error 0.1 --from 100 --to 100", "", 2, "", "--from must be below --to"},
+    {"lut K --max-error 0.1 --from 5 --to 4", "", 2, "", "--from 必须小于 --to", true},
+    {"lut B --max-error 0.1 --from 20", "", 1, "",
+     "--from 20 °C is out of range for type B thermocouple: accepted 42.13 °C to 1820 °C, where "
+     "its EMF is single-valued"},
+    {"lut Cu50 --max-error 0.1 --to 150", "", 1, "", "(150 °C itself excluded)"},
+    {"lut S --max-error 0.1 --cj-from -60", "", 1, "", "--cj-from -60 °C is out of range"},
+    {"lut K --max-error 0.1 --cj-from 30 --cj-to 20", "", 2, "", "--cj-from must be below --cj-to"},
+    {"lut Pt100 --max-error 0.1 --cj-to 50", "", 2, "", "apply to thermocouples only"},
+    {"lut K --max-error 0.1 --int --from 0 --to 0.01", "", 2, "", "fewer than two whole µV"},
+    {"lut Pt10000000 --max-error 0.1 --int", "", 2, "", "must fit an int32_t"},
+    {"lut K --max-error 0.1 --name 9lives", "", 2, "", "--name '9lives' must be a C identifier"},
+    {"lut K --max-error 0.1 --format text", "", 2, "", "--format"},
+    {"lut K --max-error x", "", 2, "", "--max-error 'x' is not a number"},
     {"table --help", "", 0, nullptr, ""},
     {"--version", "", 0, "kelvora-cli " KELVORA_VERSION "\n", ""},
 };

@@ -252,19 +252,22 @@ std::vector<Group> libraryGroups() {
     }
     const Sensor certificate =
         platinumSensor(99.98, callendarCoefficients(0.003926, 1.491, 0.11)).sensor;
-    for (const auto& [name, sensor] : {std::pair{"Pt1000", parseSensorCode("Pt1000").sensor},
-                                       std::pair{"Ni100", parseSensorCode("Ni100").sensor},
-                                       std::pair{"Cu10", parseSensorCode("Cu10").sensor},
-                                       std::pair{"certificate", certificate}}) {
-        // A copy the lambdas can capture: emscripten's clang 14 captures no structured binding.
-        const Sensor s = sensor;
+    struct Named {
+        const char* name;
+        Sensor sensor;
+    };
+    for (const Named& n :
+         {Named{"Pt1000", parseSensorCode("Pt1000").sensor},
+          Named{"Ni100", parseSensorCode("Ni100").sensor},
+          Named{"Cu10", parseSensorCode("Cu10").sensor}, Named{"certificate", certificate}}) {
+        const Sensor s = n.sensor;
         const Limits t = temperatureLimits(s), r = readingLimits(s);
-        g.push_back({join({"reading(", name, ")"}), sweep(t.lo - 5, t.hi + 5, 50),
+        g.push_back({join({"reading(", n.name, ")"}), sweep(t.lo - 5, t.hi + 5, 50),
                      number([s](double x) { return reading(s, x); })});
-        g.push_back({join({"temperature(", name, ")"}),
+        g.push_back({join({"temperature(", n.name, ")"}),
                      sweep(r.lo * 0.95, r.hi * 1.05, 20000 / r.hi),
                      number([s](double x) { return temperature(s, x); })});
-        g.push_back({join({"slope(", name, ")"}), sweep(t.lo - 5, t.hi + 5, 20),
+        g.push_back({join({"slope(", n.name, ")"}), sweep(t.lo - 5, t.hi + 5, 20),
                      number([s](double x) { return slope(s, x); })});
     }
     for (const char* code : {"K", "S", "B", "Pt100"})

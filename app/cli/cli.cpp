@@ -14,6 +14,7 @@
 
 #include "app/cli/commands.hpp"
 #include "app/cli/line_writer.hpp"
+#include "app/cli/lut_command.hpp"
 #include "app/cli/messages.hpp"
 #include "app/cli/sensor_options.hpp"
 #include "app/cli/table.hpp"
@@ -32,7 +33,8 @@ namespace {
 // Decimals a value may be shown with: a double carries 15 significant digits.
 constexpr int kMaxDigits = 15;
 
-constexpr std::string_view kCommands[] = {"emf", "temp", "res", "slope", "tol", "table", "list"};
+constexpr std::string_view kCommands[] = {"emf", "temp",  "res", "slope",
+                                          "tol", "table", "lut", "list"};
 
 bool isCommand(std::string_view word) {
     return std::find(std::begin(kCommands), std::end(kCommands), word) != std::end(kCommands);
@@ -151,6 +153,32 @@ int run(int argc, const char* const* argv, std::istream& in, std::ostream& out, 
         ->check(CLI::IsMember({"text", "csv", "json", "c"}));
     digitsOption(tab, t.digits);
 
+    LutOptions l;
+    CLI::App* lut = app.add_subcommand(
+        "lut",
+        "firmware lookup table with a proven error: a reading (mV against a reference junction "
+        "at 0 deg C, or ohm) to deg C by straight-line interpolation between as few breakpoints "
+        "on the exact curve as the bound allows, as a C99 header (default), csv or json; for a "
+        "thermocouple also the cold junction's EMF table; the achieved error on standard error");
+    addSensor(lut, l.sensor, any);
+    lut->add_option("--max-error", l.maxError,
+                    "the bound in deg C that interpolation keeps at every reading");
+    lut->add_option("--points", l.points,
+                    "the number of breakpoints instead, for the smallest bound they reach");
+    lut->add_option("--from", l.from,
+                    "first temperature in deg C (default: the lowest; type B: where its EMF is "
+                    "0 mV again, about 42.13)");
+    lut->add_option("--to", l.to, "last temperature in deg C (default: the sensor's highest)");
+    lut->add_flag("--int", l.integer,
+                  "integers only, for a microcontroller without an FPU: uV or mOhm to m deg C "
+                  "as int32_t, interpolated in 64-bit integers");
+    lut->add_option("--format", l.format, "c (default), csv or json")
+        ->check(CLI::IsMember({"c", "csv", "json"}));
+    lut->add_option("--name", l.name,
+                    "prefix of the header's identifiers (default kelvora_ and the code)");
+    lut->add_option("--cj-from", l.cjFrom, "cold junction table from this deg C (default -20)");
+    lut->add_option("--cj-to", l.cjTo, "cold junction table up to this deg C (default 70)");
+
     CLI::App* list =
         app.add_subcommand("list", "the window's twelve sensors with code, description and range");
 
@@ -187,6 +215,7 @@ int run(int argc, const char* const* argv, std::istream& in, std::ostream& out, 
             return kExitOk;
         }
         if (tab->parsed()) return table(t, writer, say);
+        if (lut->parsed()) return cli::lut(l, writer, err, say);
 
         const core::Sensor s = resolveSensor(sensor, say);
         Convert conversion;

@@ -5,12 +5,16 @@ _kelvora_cli() {
     local sensors="S R B K N E J T Pt100 Pt10 Cu100 Cu50 Pt1000 Pt500 Ni100 Ni1000 Cu10"
     COMPREPLY=()
     if [ "$COMP_CWORD" -eq 1 ]; then
-        mapfile -t COMPREPLY < <(compgen -W "emf temp res slope tol table list --help --version" -- "$cur")
+        mapfile -t COMPREPLY < <(compgen -W "emf temp res slope tol table lut list --help --version" -- "$cur")
         return
     fi
     case $prev in
         --format)
-            mapfile -t COMPREPLY < <(compgen -W "text csv json c" -- "$cur")
+            if [ "$command" = lut ]; then
+                mapfile -t COMPREPLY < <(compgen -W "c csv json" -- "$cur")
+            else
+                mapfile -t COMPREPLY < <(compgen -W "text csv json c" -- "$cur")
+            fi
             return
             ;;
         --class)
@@ -21,7 +25,8 @@ _kelvora_cli() {
             mapfile -t COMPREPLY < <(compgen -W "wire film" -- "$cur")
             return
             ;;
-        --from | --to | --step | --cj | --digits | --r0 | --cvd | --alpha | --delta | --beta) return ;;
+        --from | --to | --step | --cj | --digits | --r0 | --cvd | --alpha | --delta | --beta | \
+            --max-error | --points | --name | --cj-from | --cj-to) return ;;
     esac
     local certificate="--r0 --cvd --alpha --delta --beta"
     local options="--digits --help"
@@ -33,6 +38,8 @@ _kelvora_cli() {
         slope) options="$certificate $options" ;;
         tol) options="--class --element $certificate --help" ;;
         table) options="--from --to --step --cj --format $certificate $options" ;;
+        lut) options="--max-error --points --from --to --int --format --name --cj-from --cj-to
+            $certificate --help" ;;
         *) return ;;
     esac
     if [ "$COMP_CWORD" -eq 2 ]; then

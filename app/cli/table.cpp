@@ -22,8 +22,9 @@ char upper(char c) {
     return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
-// Where a table's numbers come from, for the C header's comment.
-std::string sourceOf(const core::Sensor& s) {
+}  // namespace
+
+std::string sourceText(const core::Sensor& s) {
     if (s.isThermocouple())
         return "ITS-90 reference functions, NIST ITS-90 Thermocouple Database (NIST SRD 60, "
                "Monograph 175)";
@@ -44,8 +45,6 @@ std::string sourceOf(const core::Sensor& s) {
     }
     return "";
 }
-
-}  // namespace
 
 int table(const TableOptions& o, LineWriter& out, const Say& say) {
     const core::Sensor s = resolveSensor(o.sensor, say);
@@ -131,7 +130,7 @@ int table(const TableOptions& o, LineWriter& out, const Say& say) {
                 stepText + " deg C" +
                 (tc ? ", reference junction at " + t0Text + " deg C; EMF in mV.\n"
                     : "; resistance in ohm.\n") +
-                " * Source: " + sourceOf(s) +
+                " * Source: " + sourceText(s) +
                 ".\n * Written by kelvora-cli " KELVORA_VERSION ". kelvora_" + name + "_" +
                 quantity + "[i] is the value at\n * KELVORA_" + upperName +
                 "_START_C + i * KELVORA_" + upperName + "_STEP_C. */\n");

@@ -18,6 +18,10 @@ struct TableOptions {
     std::optional<int> digits;
 };
 
+// Where a sensor's numbers come from, for the comments of C headers: the ITS-90 reference
+// functions and their database, or the resistance thermometer's equation and coefficients.
+std::string sourceText(const core::Sensor& s);
+
 // Writes the table; throws a Failure as tablePoints does.
 int table(const TableOptions& o, LineWriter& out, const Say& say);
 
