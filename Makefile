@@ -123,7 +123,8 @@ test-package: package
 
 # Kelvora in the browser (web preset, emscripten): the whole app as static files in
 # build/web/site. test-web runs the core and controller suites under Node, then the browser
-# tests (Playwright from npm, driving Debian's Chromium) against the site on the loopback.
+# tests (Playwright from npm, driving Debian's Chromium) against the site on the loopback; the
+# sensor view's are checked against the native kelvora-cli (dev preset), built first.
 .PHONY: web test-web serve-web bench-web screenshot-web
 web:
 	@./scripts/install-deps web
@@ -132,8 +133,10 @@ web:
 
 test-web: web
 	@ctest --preset web --output-on-failure
+	@cmake --preset dev >/dev/null
+	@cmake --build --preset dev --target kelvora_cli_program
 	@PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm ci --no-audit --no-fund --silent
-	@npx playwright test -c tests/web/playwright.config.mjs
+	@KELVORA_CLI=build/dev/app/kelvora-cli npx playwright test -c tests/web/playwright.config.mjs
 
 # Size, first paint and keystroke of the web app in headless Chromium, beside their floors
 # (docs/performance.md).

@@ -213,6 +213,29 @@ std::string_view describe(SensorError error) {
     return "";
 }
 
+std::string_view describeInChinese(SensorError error) {
+    switch (error) {
+        case SensorError::none:
+            return "";
+        case SensorError::unknownCode:
+            return "没有这种传感器";
+        case SensorError::r0NotPositive:
+            return "R0 必须大于 0 Ω";
+        case SensorError::notFinite:
+            return "R0 和系数必须是有限的数";
+        case SensorError::r0OutOfReach:
+            return "R0 必须在 1e-200 Ω 到 1e200 Ω 之间";
+        case SensorError::coefficientsTooLarge:
+            return "系数过大，不可能是铂热电阻的系数";
+        case SensorError::notIncreasing:
+            return "按这些系数，电阻在 -200℃～850℃ 内并非处处随温度上升（每℃至少上升 R0 的 "
+                   "0.001 %）";
+        case SensorError::resistanceNotPositive:
+            return "按这些系数，-200℃ 时的电阻不大于 0 Ω";
+    }
+    return "";
+}
+
 SensorOrError platinumSensor(double r0Ohm, CvdCoefficients k) {
     const Sensor s = rtdSensor(RtdMaterial::platinum, r0Ohm, k);
     if (const SensorError e = checkR0(r0Ohm); e != SensorError::none) return {s, e};

@@ -97,8 +97,10 @@ enum class SensorError : std::uint8_t {
     resistanceNotPositive,  // W(−200 °C) ≤ 0
 };
 
-// A short English sentence for each error ("" for none), for messages.
+// A short English sentence for each error ("" for none), for messages; describeInChinese
+// gives the same in Chinese.
 std::string_view describe(SensorError error);
+std::string_view describeInChinese(SensorError error);
 
 struct SensorOrError {
     Sensor sensor;

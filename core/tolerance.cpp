@@ -4,6 +4,8 @@
 #include <array>
 #include <cmath>
 
+#include "core/reference_junction.hpp"
+
 namespace kelvora::core {
 
 namespace {
@@ -120,6 +122,13 @@ double tolerance(const Sensor& s, double t, ToleranceClass c, Element element) {
     const double a = std::fabs(t);
     return std::max(r.fixed, r.orPerDegree * a) + r.plusPerDegree * a +
            r.kneePerDegree * std::max(0.0, t - r.knee);
+}
+
+double toleranceReading(const Sensor& s, double t, ToleranceClass c, Element element) {
+    const double tol = tolerance(s, t, c, element);
+    if (outOfRange(tol)) return kOutOfRange;
+    const double d = slope(s, t);  // within the class's range, so within the sensor's
+    return tol * (s.isThermocouple() ? d / 1000 : d);
 }
 
 }  // namespace kelvora::core

@@ -34,4 +34,10 @@ std::optional<Limits> toleranceLimits(const Sensor& s, ToleranceClass c,
 // "or"; kOutOfRange when t lies outside the class's range or s has no class c.
 double tolerance(const Sensor& s, double t, ToleranceClass c, Element element = Element::wire);
 
+// The same deviation in the sensor's own unit: the tolerance times the slope at t, in mV for
+// a thermocouple (the Seebeck coefficient taken from µV/°C to mV/°C) or in Ω; kOutOfRange
+// where the tolerance is.
+double toleranceReading(const Sensor& s, double t, ToleranceClass c,
+                        Element element = Element::wire);
+
 }  // namespace kelvora::core

@@ -21,6 +21,31 @@ constexpr std::size_t kEnoughDigits = 800;
 
 }  // namespace
 
+bool isNumberText(std::string_view text) {
+    std::size_t i = 0, digits = 0;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+    for (; i < text.size() && isDigit(text[i]); ++i) ++digits;
+    if (i < text.size() && text[i] == '.')
+        for (++i; i < text.size() && isDigit(text[i]); ++i) ++digits;
+    if (digits == 0) return false;
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        ++i;
+        if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+        std::size_t exponentDigits = 0;
+        for (; i < text.size() && isDigit(text[i]); ++i) ++exponentDigits;
+        if (exponentDigits == 0) return false;
+    }
+    return i == text.size();
+}
+
+std::optional<double> numberValue(std::string_view text) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+    if (!isNumberText(text)) return std::nullopt;
+    return boxValue(text);
+}
+
 double boxValue(std::string_view text) {
     std::size_t i = 0;
     const auto skipBlanks = [&] {

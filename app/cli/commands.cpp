@@ -227,10 +227,8 @@ Convert toleranceConversion(const core::Sensor& s, const ConvertOptions& o, cons
                               what + " " + std::string(trim(text)) + say.celsius() + " 超出 " +
                                   name + " " + className + " 级允差的范围：" + range)};
         }
-        // The tolerance in the sensor's unit: times the slope there (µV/°C to mV, or Ω/°C).
-        const double d = core::slope(s, t);
-        const double inUnit = tol * (s.isThermocouple() ? d / 1000 : d);
-        return core::formatFixed(tol, 2) + " " + core::formatFixed(inUnit, 3);
+        return core::formatFixed(tol, 2) + " " +
+               core::formatFixed(core::toleranceReading(s, t, c, element), 3);
     };
 }
 

@@ -7,14 +7,6 @@
 
 namespace kelvora::cli {
 
-namespace {
-
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
-}  // namespace
-
 void report(std::ostream& err, std::string_view message) {
     err << "kelvora-cli: " << message << '\n';
 }
@@ -24,23 +16,6 @@ std::string_view trim(std::string_view s) {
     while (!s.empty() && blank(s.front())) s.remove_prefix(1);
     while (!s.empty() && blank(s.back())) s.remove_suffix(1);
     return s;
-}
-
-bool isNumberText(std::string_view s) {
-    std::size_t i = 0, digits = 0;
-    if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
-    for (; i < s.size() && isDigit(s[i]); ++i) ++digits;
-    if (i < s.size() && s[i] == '.')
-        for (++i; i < s.size() && isDigit(s[i]); ++i) ++digits;
-    if (digits == 0) return false;
-    if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
-        ++i;
-        if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
-        std::size_t expDigits = 0;
-        for (; i < s.size() && isDigit(s[i]); ++i) ++expDigits;
-        if (expDigits == 0) return false;
-    }
-    return i == s.size();
 }
 
 double number(std::string_view text, std::string_view what, const Say& say) {
@@ -87,29 +62,7 @@ std::string temperatureOutOfRange(std::string_view what, std::string_view text,
 }
 
 std::string sensorError(core::SensorError e, const Say& say) {
-    using core::SensorError;
-    const std::string en(core::describe(e));
-    switch (e) {
-        case SensorError::none:
-            return "";
-        case SensorError::unknownCode:
-            return say(en, "没有这种传感器");
-        case SensorError::r0NotPositive:
-            return say(en, "R0 必须大于 0 Ω");
-        case SensorError::notFinite:
-            return say(en, "R0 和系数必须是有限的数");
-        case SensorError::r0OutOfReach:
-            return say(en, "R0 必须在 1e-200 Ω 到 1e200 Ω 之间");
-        case SensorError::coefficientsTooLarge:
-            return say(en, "系数过大，不可能是铂热电阻的系数");
-        case SensorError::notIncreasing:
-            return say(
-                en,
-                "按这些系数，电阻在 -200℃～850℃ 内并非处处随温度上升（每℃至少上升 R0 的 0.001 %）");
-        case SensorError::resistanceNotPositive:
-            return say(en, "按这些系数，-200℃ 时的电阻不大于 0 Ω");
-    }
-    return en;
+    return say(core::describe(e), core::describeInChinese(e));
 }
 
 }  // namespace kelvora::cli

@@ -8,6 +8,7 @@
 
 #include "core/conversion.hpp"
 #include "core/sensor.hpp"
+#include "ui/box_value.hpp"
 
 namespace kelvora::cli {
 
@@ -39,10 +40,8 @@ void report(std::ostream& err, std::string_view message);
 
 std::string_view trim(std::string_view s);
 
-// A whole decimal number and nothing else: [+-] digits [. digits] [e [+-] digits], with at
-// least one digit before the exponent ("5.", ".5" and "1e3" are numbers; "1,5", "1e", "inf"
-// and "" are not).
-bool isNumberText(std::string_view s);
+// A whole decimal number and nothing else, as the sensor view reads its fields.
+using ui::isNumberText;
 
 // The number in `text` ("." whatever the locale), read as the window reads its boxes once the
 // whole text is known to be one; a usage failure naming `what` otherwise.
