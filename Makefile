@@ -41,11 +41,15 @@ screenshot:
 	@QT_QPA_PLATFORM=offscreen ./build/release/app/kelvora_screenshot docs/screenshot.png
 	@echo "wrote docs/screenshot.png"
 
-# Benchmarks (release preset): prints one table of every figure beside its floor; the start-up
-# part runs on Xvfb as well as off screen. See docs/performance.md.
+# Benchmarks (release preset, and the python preset for kelvora's rows): prints one table of
+# every figure beside its floor; the start-up part runs on Xvfb as well as off screen. See
+# docs/performance.md.
 bench:
 	@$(MAKE) --no-print-directory build PRESET=release
-	@python3 bench/run.py build/release
+	@./scripts/install-deps python
+	@cmake --preset python >/dev/null
+	@cmake --build --preset python --target kelvora_python kelvora_python_floor
+	@$(PYTHON) bench/run.py build/release build/python
 
 # The libFuzzer targets (clang, fuzz preset), each for FUZZ_SECONDS on a scratch copy of its
 # seed corpus; fails on any finding and names the saved input. CI: make fuzz FUZZ_SECONDS=30
@@ -83,17 +87,39 @@ format:
 clean:
 	@rm -rf build
 
-# The Debian package, build/release/kelvora_<version>_amd64.deb (docs/packaging.md).
+# Kelvora for Python (python preset, build/python): the wheel
+# build/python/kelvora-<version>-cp311-cp311-linux_x86_64.whl, built offline with Debian's
+# python3-build from the same CMake build; test-python runs pytest on the package in the build
+# tree and installs the wheel into a fresh virtual environment, through CTest.
+.PHONY: python test-python
+PYTHON := /usr/bin/python3
+python:
+	@./scripts/install-deps python
+	@cmake --preset python >/dev/null
+	@cmake --build --preset python
+	@rm -f build/python/kelvora-*.whl
+	@$(PYTHON) -m build --no-isolation --wheel --outdir build/python python \
+		>build/python/wheel.log 2>&1 || { cat build/python/wheel.log; exit 1; }
+	@echo "built $$(ls build/python/kelvora-*.whl)"
+
+test-python: python
+	@ctest --preset python --output-on-failure
+
+# The Debian packages, build/release/kelvora_<version>_amd64.deb and
+# build/python/python3-kelvora_<version>_amd64.deb (docs/packaging.md).
 .PHONY: package test-package
 package:
-	@./scripts/install-deps package
+	@./scripts/install-deps package python
 	@cmake --preset release >/dev/null
 	@cmake --build --preset release --target package
+	@cmake --preset python >/dev/null
+	@cmake --build --preset python --target package
 
-# The package checked, installed with apt-get, started on Xvfb and purged again: changes the
-# machine's installed packages, so it needs root (as in CI) or sudo.
+# The packages checked, installed with apt-get, used (the program started on Xvfb, the module
+# imported) and purged again: changes the machine's installed packages, so it needs root (as in
+# CI) or sudo.
 test-package: package
-	@./tests/package_test.sh build/release
+	@./tests/package_test.sh build/release build/python
 
 # Kelvora in the browser (web preset, emscripten): the whole app as static files in
 # build/web/site. test-web runs the core and controller suites under Node, then the browser

@@ -1,11 +1,14 @@
 #!/usr/bin/env python3
 """Runs Kelvora's benchmarks and prints one table: every figure beside its floor.
 
-    python3 bench/run.py BUILD_DIR               everything (`make bench`)
+    python3 bench/run.py BUILD_DIR [PYTHON_BUILD_DIR]
+                                                 everything (`make bench`: build/release and
+                                                 build/python, for kelvora's rows)
     python3 bench/run.py --startup BUILD_DIR     start-up only, on the display the environment
                                                  names; prints JSON (run inside xvfb-run)
     python3 bench/run.py --cli BUILD_DIR         kelvora-cli's long table and its floor only
     python3 bench/run.py --lut BUILD_DIR         kelvora-cli lut's table and its fixed-step peers
+    python3 bench/run.py --python PYTHON_BUILD_DIR   kelvora for Python's rows only
 
 The micro-benchmarks (core, model, window) run as Google Benchmark repetitions in random
 interleaving, so a figure and its floor share the machine's moods. Each figure is the CPU
@@ -13,7 +16,8 @@ time of the benchmark's thread per call in the fastest repetition: the least dis
 estimate on a busy machine.
 Start-up is the median of runs that alternate between the program's start-up probe, the empty
 window's and the one-label window's, timed from posix_spawn to the probe's report of its first
-paint. Standard library only.
+paint. kelvora for Python's figures come from bench/python_bench.py, run by this same
+interpreter (Debian's /usr/bin/python3, with numpy and dask); the rest is standard library only.
 """
 
 import json
@@ -280,10 +284,46 @@ def lut_rows(l, row):
         yes(l["cli_ns"] < LUT_GOAL_NS))
 
 
+# ---- kelvora for Python -------------------------------------------------------------------
+
+
+def measure_python(python_build_dir):
+    """bench/python_bench.py's figures (JSON), each beside its floor."""
+    script = os.path.join(os.path.dirname(os.path.abspath(__file__)), "python_bench.py")
+    out = subprocess.run([sys.executable, script, python_build_dir], check=True,
+                         stdout=subprocess.PIPE, text=True).stdout
+    return json.loads(out)
+
+
+def python_rows(p, row):
+    for name, core, label in (
+            ("emf", "e_K", '`kelvora.emf("K", a)`, 10⁶ temperatures over type K\'s range'),
+            ("temperature", "t_K",
+             '`kelvora.temperature("K", e)`, 10⁶ EMFs over type K\'s inverse range')):
+        r = p["array"][name]
+        m, f, poly = r["ns"], r["floor_ns"], r["polyval_ns"]
+        row(label, fmt_ns(m), f"{fmt_ns(f)} (the core's `{core}` in a C++ loop over the array)",
+            f"{m / f:.2f}×", "≤ 1.5×", yes(m / f <= 1.5))
+        row(f"{label}, beside numpy", fmt_ns(m),
+            f"{fmt_ns(poly)} (`np.polynomial.polynomial.polyval`, degree 10)", f"{m / poly:.2f}×",
+            "< 1× (faster)", yes(m < poly))
+    s = p["scalar"]
+    row('one scalar call, `kelvora.emf("K", 100.0)`', fmt_ns(s["ns"]),
+        f"{fmt_ns(s['floor_ns'])} (a Python function of the same arguments returning t)",
+        f"{s['ns'] / s['floor_ns']:.1f}×", "< 1 µs", yes(s["ns"] < 1000))
+    d = p["dask"]
+    row('`kelvora.emf("K", x).sum().compute()`, a dask array of 10⁸ values in 10⁶-value chunks, '
+        "2 threads", fmt_ns(d["ns"]),
+        f"{fmt_ns(d['floor_ns'])} (`kelvora.emf(\"K\", a).sum()`, the numpy array in one call)",
+        f"{d['ns'] / d['floor_ns']:.2f}×", "≤ 0.65×", yes(d["ns"] / d["floor_ns"] <= 0.65))
+
+
 # ---- Table --------------------------------------------------------------------------------
 
 
 def fmt_ns(ns):
+    if ns >= 1e9:
+        return f"{ns / 1e9:.2f} s"
     if ns >= 1e6:
         return f"{ns / 1e6:.2f} ms"
     if ns >= 1e4:
@@ -324,7 +364,7 @@ def markdown_table(rows):
     return "\n".join(lines)
 
 
-def build_table(core, window, offscreen, xvfb, cli, lut):
+def build_table(core, window, offscreen, xvfb, cli, lut, python):
     rows = []
 
     def row(figure, measured, floor, ratio, goal, met):
@@ -395,6 +435,8 @@ def build_table(core, window, offscreen, xvfb, cli, lut):
             yes(k / f <= 1.3))
     cli_rows(cli, row)
     lut_rows(lut, row)
+    if python is not None:
+        python_rows(python, row)
     return markdown_table(rows)
 
 
@@ -441,9 +483,15 @@ def main(argv):
         lut_rows(measure_lut(os.path.abspath(argv[2])), lambda *r: rows.append(r))
         print(markdown_table(rows))
         return
-    if len(argv) != 2:
+    if len(argv) == 3 and argv[1] == "--python":
+        rows = []
+        python_rows(measure_python(os.path.abspath(argv[2])), lambda *r: rows.append(r))
+        print(markdown_table(rows))
+        return
+    if len(argv) not in (2, 3) or argv[1].startswith("--"):
         sys.exit(__doc__)
     build_dir = os.path.abspath(argv[1])
+    python_build_dir = os.path.abspath(argv[2]) if len(argv) == 3 else None
     began = time.monotonic()
     load_before = os.getloadavg()[0]
 
@@ -461,13 +509,17 @@ def main(argv):
     cli = measure_cli_table(build_dir)
     print("bench: kelvora-cli lut …", file=sys.stderr, flush=True)
     lut = measure_lut(build_dir)
+    python = None
+    if python_build_dir is not None:
+        print("bench: kelvora for Python …", file=sys.stderr, flush=True)
+        python = measure_python(python_build_dir)
 
     report = "\n".join([
         f"Machine: {machine()}",
         f"Load average (1 min) before / after: {load_before:.2f} / {os.getloadavg()[0]:.2f}; "
         f"took {time.monotonic() - began:.0f} s",
         "",
-        build_table(core, window, offscreen, xvfb, cli, lut),
+        build_table(core, window, offscreen, xvfb, cli, lut, python),
         "",
         label_floor_table(offscreen, xvfb),
         "",

@@ -1,14 +1,24 @@
 #!/usr/bin/env bash
-# The Debian package as a user meets it: its fields and files, the validators, then installed
-# with apt-get, started on Xvfb with its window and icon, and purged without a trace. Changes
-# the machine's installed packages: runs as root, or with sudo.
-#     package_test.sh BUILD_DIR        (build/release, after `make package`)
+# The Debian packages as a user meets them: their fields and files, the validators, then
+# installed with apt-get and used (kelvora started on Xvfb with its window and icon, the Python
+# module imported by Debian's python3), and purged without a trace. Changes the machine's
+# installed packages: runs as root, or with sudo.
+#     package_test.sh BUILD_DIR [PYTHON_BUILD_DIR]    (build/release and build/python, after
+#                                                       `make package`)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=$1
+python_build=${2:-}
 fail() {
     echo "package_test: $*" >&2
     exit 1
+}
+# Control fields of package $1, each against a pattern (lines field|pattern on stdin).
+check_fields() {
+    while IFS='|' read -r field pattern; do
+        value=$(dpkg-deb -f "$1" "$field" | head -n 1)
+        [[ $value =~ $pattern ]] || fail "field $field is '$value', expected /$pattern/"
+    done
 }
 as_root=()
 [ "$(id -u)" -eq 0 ] || as_root=(sudo)
@@ -20,11 +30,7 @@ deb=$(realpath "$build")/kelvora_${version}_amd64.deb
 [ -f "$deb" ] || fail "no package $deb"
 dpkg-deb -x "$deb" "$scratch/root"
 
-# Control fields, each against a pattern.
-while IFS='|' read -r field pattern; do
-    value=$(dpkg-deb -f "$deb" "$field" | head -n 1)
-    [[ $value =~ $pattern ]] || fail "field $field is '$value', expected /$pattern/"
-done <<EOF
+check_fields "$deb" <<EOF
 Package|^kelvora$
 Version|^$version$
 Architecture|^amd64$
@@ -103,3 +109,64 @@ while read -r path; do
 done <<<"$owned"
 [ ! -e /usr/share/doc/kelvora ] || fail "/usr/share/doc/kelvora is left after the purge"
 echo "kelvora $version installed, started, closed and purged without a trace"
+
+# ---- python3-kelvora, from the python preset's build -----------------------------------------
+[ -n "$python_build" ] || exit 0
+pydeb=$(realpath "$python_build")/python3-kelvora_${version}_amd64.deb
+[ -f "$pydeb" ] || fail "no package $pydeb"
+check_fields "$pydeb" <<EOF
+Package|^python3-kelvora$
+Source|^kelvora$
+Version|^$version$
+Architecture|^amd64$
+Section|^python$
+Priority|^optional$
+Maintainer|^Kelvora authors <[^@ ]+@[^@ ]+>$
+Depends|^python3 \(>= 3\.[0-9]+~\), python3 \(<< 3\.[0-9]+\), python3-numpy \(>= 1:[0-9.]+\), python3-numpy-abi[0-9]+, libc6 \(>=
+Description|^thermocouple and resistance thermometer conversions for numpy$
+EOF
+site=/usr/lib/python3/dist-packages/kelvora
+suffix=$(/usr/bin/python3 -c 'import sysconfig; print(sysconfig.get_config_var("EXT_SUFFIX"))')
+expected=$(sort -k2 <<<"$(for f in __init__.py "_core$suffix" _core.pyi _ufuncs.py py.typed; do
+    echo "-rw-r--r-- $site/$f"
+done)
+-rw-r--r-- /usr/share/doc/python3-kelvora/changelog.gz
+-rw-r--r-- /usr/share/doc/python3-kelvora/copyright")
+contents=$(dpkg-deb -c "$pydeb" | awk '$1 !~ /^d/ { sub(/^\./, "", $6); print $1, $6 }' | sort -k2)
+[ "$contents" = "$expected" ] || fail "python3-kelvora's contents differ:
+$(diff <(echo "$expected") <(echo "$contents"))"
+DESTDIR=$scratch/python cmake --install "$python_build" --component python --prefix /usr >/dev/null
+installed=$(cd "$scratch/python" && find . -type f | sed 's/^\.//' | sort)
+[ "$installed" = "$(cut -d' ' -f2 <<<"$expected" | sort)" ] ||
+    fail "cmake --install --component python installs other files than python3-kelvora"
+lintian --fail-on error,warning --info "$pydeb" 2>/dev/null
+echo "python3-kelvora fields, files and lintian pass"
+
+# Installed by apt-get beside kelvora, imported by Debian's interpreter from outside the tree;
+# its table gives the installed kelvora-cli's digits. Purged: no file and no byte code left.
+if dpkg-query -W python3-kelvora >/dev/null 2>&1; then
+    "${as_root[@]}" apt-get remove --purge -y -qq python3-kelvora >/dev/null
+fi
+"${as_root[@]}" apt-get install -y -qq "$deb" "$pydeb" >/dev/null
+owned=$(dpkg -L python3-kelvora)
+(cd / && env -u PYTHONPATH /usr/bin/python3 - "$version" /usr/bin/kelvora-cli) <<'EOF'
+import subprocess, sys
+import kelvora
+version, cli = sys.argv[1:]
+assert kelvora.__file__ == "/usr/lib/python3/dist-packages/kelvora/__init__.py", kelvora.__file__
+assert kelvora.__version__ == version, kelvora.__version__
+csv = subprocess.run([cli, "table", "K", "--step", "0.5", "--cj", "22.5", "--format", "csv"],
+                     check=True, capture_output=True, text=True).stdout.splitlines()[1:]
+table = kelvora.table("K", step=0.5, cj=22.5)
+assert [line.split(",")[1] for line in csv] == kelvora.format_fixed(table["emf_mV"], 3).tolist()
+assert [float(line.split(",")[0]) for line in csv] == table["temperature_C"].tolist()
+EOF
+"${as_root[@]}" apt-get remove --purge -y -qq python3-kelvora kelvora >/dev/null
+! dpkg-query -W python3-kelvora 2>/dev/null || fail "dpkg still knows python3-kelvora after the purge"
+while read -r path; do
+    [ -d "$path" ] || [ ! -e "$path" ] || fail "$path is left after the purge"
+done <<<"$owned"
+for left in "$site" /usr/share/doc/python3-kelvora; do
+    [ ! -e "$left" ] || fail "$left is left after the purge"
+done
+echo "python3-kelvora $version installed beside kelvora, imported, used and purged without a trace"

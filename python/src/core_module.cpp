@@ -1,0 +1,493 @@
+// kelvora._core: the conversion core for Python. A Sensor value, its conversions one value
+// at a time, and numpy ufuncs whose inner loops call the same core functions element by
+// element; numpy runs such loops without the GIL. The values are the core's doubles, with
+// NaN where the core returns kOutOfRange. Checking arguments and wording messages is the
+// Python layer's part (kelvora/__init__.py): what arrives here is already checked.
+//
+// Units as in the core: temperatures in °C, EMFs in mV, resistances in Ω, slopes in µV/°C
+// (thermocouples) or Ω/°C (resistance thermometers), tolerances in °C.
+#define NPY_NO_DEPRECATED_API NPY_1_7_API_VERSION
+#include <pybind11/numpy.h>
+#include <pybind11/operators.h>
+#include <pybind11/pybind11.h>
+#include <pybind11/stl.h>
+// clang-format off
+#include <numpy/arrayobject.h>
+#include <numpy/ufuncobject.h>
+// clang-format on
+
+#include <array>
+#include <cfenv>
+#include <cstdint>
+#include <limits>
+#include <optional>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "app/cli/messages.hpp"
+#include "app/cli/sensor_options.hpp"
+#include "app/cli/table_points.hpp"
+#include "core/conversion.hpp"
+#include "core/reference_junction.hpp"
+#include "core/sensor.hpp"
+#include "core/sensors.hpp"
+#include "core/tolerance.hpp"
+
+namespace py = pybind11;
+namespace core = kelvora::core;
+namespace cli = kelvora::cli;
+
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+double orNaN(double v) {
+    return core::outOfRange(v) ? kNaN : v;
+}
+
+// ---- One value --------------------------------------------------------------------------
+
+// E(t) − E(t0) from the reference junction's E(t0) against 0 °C, as the window computes it.
+double emfAt(const core::Sensor& s, double t, double emfAtT0) {
+    const std::optional<double> e = core::emfAgainstReference(core::reading(s, t), emfAtT0);
+    return e ? *e : kNaN;
+}
+
+// The eight thermocouples, made once (a Sensor is a few hundred bytes: not one per value).
+const std::array<core::Sensor, 8> kThermocouples = [] {
+    std::array<core::Sensor, 8> out;
+    for (int i = 0; i < 8; ++i)
+        out[static_cast<std::size_t>(i)] =
+            core::thermocoupleSensor(static_cast<core::ThermocoupleType>(i));
+    return out;
+}();
+
+// The temperature at a reading: for a thermocouple an EMF measured against a junction whose
+// E(t0) is emfAtT0 (ITS-90 inverse polynomials, or the exact inverse of the reference
+// function), for a resistance thermometer a resistance.
+double temperatureAt(const core::Sensor& s, double reading, double emfAtT0, bool exact) {
+    if (!s.isThermocouple()) return orNaN(core::temperature(s, reading));
+    if (exact)
+        return orNaN(core::exactTemperatureAgainstReference(s.type, reading, emfAtT0).temperatureC);
+    // The inverse polynomials of the type given as its index in the window's list, through the
+    // sensor's own dispatch (one jump where core::t compares the index with each type's).
+    const auto inverse = [](double emfMv, double type) {
+        return core::temperature(kThermocouples[static_cast<std::size_t>(type)], emfMv);
+    };
+    return orNaN(
+        core::temperatureAgainstReference(reading, emfAtT0, static_cast<double>(s.type), inverse));
+}
+
+// ---- Ufuncs -----------------------------------------------------------------------------
+
+// What a ufunc computes. Of two arguments (thermocouples, against a reference junction at
+// t0): emf E(t) − E(t0); temperature, the inverse polynomials at v + E(t0); exactTemperature,
+// the exact inverse there. Of one: reading, the reference function's own E(t) against 0 °C
+// (for type K E(0) is 1.97e-9 mV, not 0) or an RTD's R(t); inverse, the inverse polynomials at
+// an EMF against 0 °C or an RTD's inverse; exactInverse; slope; tolerance.
+enum class Op : std::uint8_t {
+    emf,
+    temperature,
+    exactTemperature,
+    reading,
+    inverse,
+    exactInverse,
+    slope,
+    tolerance
+};
+
+// What one ufunc computes: the numpy loop's data.
+struct Conversion {
+    core::Sensor sensor;
+    Op op;
+    core::ToleranceClass cls = core::ToleranceClass::one;
+    core::Element element = core::Element::wire;
+};
+
+constexpr bool hasReference(Op op) {
+    return op == Op::emf || op == Op::temperature || op == Op::exactTemperature;
+}
+
+double inverseAt(const core::Sensor& s, double reading, bool exact) {
+    if (exact && s.isThermocouple())
+        return orNaN(core::exactTemperature(s.type, reading).temperatureC);
+    return orNaN(core::temperature(s, reading));
+}
+
+// The value of `op` at x, against a reference junction whose E(t0) is emfAtT0 where op has one.
+template <Op op>
+double valueAt(const Conversion& c, double x, double emfAtT0) {
+    if constexpr (op == Op::emf) return emfAt(c.sensor, x, emfAtT0);
+    if constexpr (op == Op::temperature || op == Op::exactTemperature)
+        return temperatureAt(c.sensor, x, emfAtT0, op == Op::exactTemperature);
+    if constexpr (op == Op::reading) return orNaN(core::reading(c.sensor, x));
+    if constexpr (op == Op::inverse || op == Op::exactInverse)
+        return inverseAt(c.sensor, x, op == Op::exactInverse);
+    if constexpr (op == Op::slope) return orNaN(core::slope(c.sensor, x));
+    if constexpr (op == Op::tolerance) return orNaN(core::tolerance(c.sensor, x, c.cls, c.element));
+    return kNaN;
+}
+
+// A ConversionFault (a non-finite intermediate, which the core's range tests keep from
+// happening) must not leave a numpy loop or a call: that value becomes NaN.
+template <class F>
+double guarded(F f) {
+    try {
+        return f();
+    } catch (...) {
+        return kNaN;
+    }
+}
+
+// The comparisons of the range tests raise the invalid flag on NaN input; that is no fault
+// of the caller's, so numpy is not to warn about it.
+void clearFloatingPointFlags() {
+    std::feclearexcept(FE_ALL_EXCEPT);
+}
+
+// The inner loop of a ufunc: (x) -> value, or (x, t0) -> value with E(t0) evaluated once when
+// t0 is one value for the whole loop. Should a value throw, the loop goes on from there value
+// by value, each guarded.
+template <Op op, bool withReference>
+void loop(char** args, const npy_intp* dimensions, const npy_intp* steps, void* data) {
+    const Conversion& c = *static_cast<const Conversion*>(data);
+    const npy_intp n = dimensions[0];
+    const char* in = args[0];
+    const char* t0 = args[1];
+    char* out = args[withReference ? 2 : 1];
+    const npy_intp inStep = steps[0], t0Step = withReference ? steps[1] : 0;
+    const npy_intp outStep = steps[withReference ? 2 : 1];
+    const auto at = [](const char* p, npy_intp i, npy_intp step) {
+        return *reinterpret_cast<const double*>(p + i * step);
+    };
+    const auto emfAtT0 = [&](npy_intp i) { return core::reading(c.sensor, at(t0, i, t0Step)); };
+    const bool oneReference = withReference && t0Step == 0;
+    const double fixedEmfAtT0 = oneReference ? guarded([&] { return emfAtT0(0); }) : 0.0;
+    npy_intp i = 0;
+    try {
+        if (withReference && !oneReference) {
+            for (; i < n; ++i)
+                *reinterpret_cast<double*>(out + i * outStep) =
+                    valueAt<op>(c, at(in, i, inStep), emfAtT0(i));
+        } else {
+            for (; i < n; ++i)
+                *reinterpret_cast<double*>(out + i * outStep) =
+                    valueAt<op>(c, at(in, i, inStep), fixedEmfAtT0);
+        }
+    } catch (...) {
+        for (; i < n; ++i) {
+            *reinterpret_cast<double*>(out + i * outStep) = guarded([&] {
+                const double e0 = withReference && !oneReference ? emfAtT0(i) : fixedEmfAtT0;
+                return valueAt<op>(c, at(in, i, inStep), e0);
+            });
+        }
+    }
+    clearFloatingPointFlags();
+}
+
+PyUFuncGenericFunction loopOf(Op op, bool withReference) {
+    switch (op) {
+        case Op::emf:
+            return loop<Op::emf, true>;
+        case Op::temperature:
+            return withReference ? loop<Op::temperature, true> : loop<Op::inverse, false>;
+        case Op::exactTemperature:
+            return withReference ? loop<Op::exactTemperature, true> : loop<Op::inverse, false>;
+        case Op::reading:
+            return loop<Op::reading, false>;
+        case Op::inverse:
+            return loop<Op::inverse, false>;
+        case Op::exactInverse:
+            return loop<Op::exactInverse, false>;
+        case Op::slope:
+            return loop<Op::slope, false>;
+        case Op::tolerance:
+            break;
+    }
+    return loop<Op::tolerance, false>;
+}
+
+// One value, for the Python layer's calls with numbers: the same values as the loops.
+double valueOf(const Conversion& c, double x, double t0) {
+    const double e0 = hasReference(c.op) ? core::reading(c.sensor, t0) : 0.0;
+    switch (c.op) {
+        case Op::emf:
+            return valueAt<Op::emf>(c, x, e0);
+        case Op::temperature:
+            return valueAt<Op::temperature>(c, x, e0);
+        case Op::exactTemperature:
+            return valueAt<Op::exactTemperature>(c, x, e0);
+        case Op::reading:
+            return valueAt<Op::reading>(c, x, e0);
+        case Op::inverse:
+            return valueAt<Op::inverse>(c, x, e0);
+        case Op::exactInverse:
+            return valueAt<Op::exactInverse>(c, x, e0);
+        case Op::slope:
+            return valueAt<Op::slope>(c, x, e0);
+        case Op::tolerance:
+            break;
+    }
+    return valueAt<Op::tolerance>(c, x, e0);
+}
+
+// Everything a ufunc points to, owned by the ufunc (through its `obj`, which numpy releases
+// with the ufunc) so that it lives exactly as long.
+struct UfuncParts {
+    Conversion conversion;
+    std::string name, doc;
+    PyUFuncGenericFunction functions[1];
+    void* data[1];
+    char types[3];
+};
+
+core::ToleranceClass toleranceClass(int c);
+core::Element element(int e);
+
+Conversion conversionOf(const core::Sensor& s, Op op, int cls, int e) {
+    return {s, op, toleranceClass(cls), element(e)};
+}
+
+py::object makeUfunc(const core::Sensor& s, Op op, int cls, int element, const std::string& name,
+                     const std::string& doc) {
+    auto* parts = new UfuncParts{};
+    py::capsule owner(parts, [](void* p) { delete static_cast<UfuncParts*>(p); });
+    parts->conversion = conversionOf(s, op, cls, element);
+    parts->name = name;
+    parts->doc = doc;
+    const bool withReference = hasReference(op) && s.isThermocouple();
+    parts->functions[0] = loopOf(op, withReference);
+    parts->data[0] = &parts->conversion;
+    parts->types[0] = parts->types[1] = parts->types[2] = NPY_DOUBLE;
+    PyObject* u = PyUFunc_FromFuncAndData(parts->functions, parts->data, parts->types, 1,
+                                          withReference ? 2 : 1, 1, PyUFunc_None,
+                                          parts->name.c_str(), parts->doc.c_str(), 0);
+    if (u == nullptr) throw py::error_already_set();
+    reinterpret_cast<PyUFuncObject*>(u)->obj = owner.release().ptr();
+    return py::reinterpret_steal<py::object>(u);
+}
+
+// The same conversion for one number at a time, as a plain built-in function of the C API
+// (fn(x) or fn(x, t0) -> float), which a call reaches without pybind11's argument matching:
+// a scalar call of the Python layer stays far under a microsecond.
+constexpr const char* kConversionCapsule = "kelvora.Conversion";
+
+PyObject* callConversion(PyObject* self, PyObject* const* args, Py_ssize_t n) {
+    const auto* c = static_cast<const Conversion*>(PyCapsule_GetPointer(self, kConversionCapsule));
+    if (c == nullptr) return nullptr;
+    const Py_ssize_t wanted = hasReference(c->op) && c->sensor.isThermocouple() ? 2 : 1;
+    if (n != wanted) {
+        PyErr_Format(PyExc_TypeError, "takes %zd numbers, not %zd", wanted, n);
+        return nullptr;
+    }
+    const double x = PyFloat_AsDouble(args[0]);
+    const double t0 = wanted == 2 ? PyFloat_AsDouble(args[1]) : 0.0;
+    if ((x == -1.0 || t0 == -1.0) && PyErr_Occurred()) return nullptr;
+    const double v = guarded([&] { return valueOf(*c, x, t0); });
+    clearFloatingPointFlags();
+    return PyFloat_FromDouble(v);
+}
+
+// METH_FASTCALL functions go into a PyMethodDef as a PyCFunction, through void (*)() as
+// CPython's own modules cast them.
+PyMethodDef kConversionMethod{
+    "conversion", reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(callConversion)),
+    METH_FASTCALL, "One value of a kelvora conversion."};
+
+py::object makeScalar(const core::Sensor& s, Op op, int cls, int element) {
+    py::capsule owner(
+        new Conversion(conversionOf(s, op, cls, element)), kConversionCapsule, [](PyObject* p) {
+            delete static_cast<Conversion*>(PyCapsule_GetPointer(p, kConversionCapsule));
+        });
+    PyObject* f = PyCFunction_NewEx(&kConversionMethod, owner.ptr(), nullptr);
+    if (f == nullptr) throw py::error_already_set();
+    return py::reinterpret_steal<py::object>(f);
+}
+
+// ---- Sensors ----------------------------------------------------------------------------
+
+using LimitsTuple = std::tuple<double, double, bool, bool>;  // lo, hi, lo and hi included
+
+LimitsTuple limitsTuple(const core::Limits& l) {
+    return {l.lo, l.hi, l.loIncluded, l.hiIncluded};
+}
+
+// A sensor, or the English sentence saying why there is none and whether no sensor has that
+// code at all.
+using SensorOrMessage = std::tuple<std::optional<core::Sensor>, std::string, bool>;
+
+SensorOrMessage checked(const core::SensorOrError& r) {
+    if (r.ok()) return {r.sensor, "", false};
+    return {std::nullopt, std::string(core::describe(r.error)),
+            r.error == core::SensorError::unknownCode};
+}
+
+const char* materialName(core::RtdMaterial m) {
+    return m == core::RtdMaterial::platinum ? "platinum"
+           : m == core::RtdMaterial::copper ? "copper"
+                                            : "nickel";
+}
+
+// The values a tolerance class and an element arrive as.
+core::ToleranceClass toleranceClass(int c) {
+    if (c < 0 || c > static_cast<int>(core::ToleranceClass::C))
+        throw py::value_error("no such tolerance class");
+    return static_cast<core::ToleranceClass>(c);
+}
+core::Element element(int e) {
+    return e == 1 ? core::Element::film : core::Element::wire;
+}
+
+// A graduation table's points as kelvora-cli makes them, and the values there: (temperatures,
+// values, "") or, when the table is refused, (None, None, kelvora-cli's message).
+py::tuple table(const core::Sensor& s, const std::optional<std::string>& from,
+                const std::optional<std::string>& to, const std::optional<std::string>& step,
+                const std::optional<std::string>& cj) {
+    cli::TablePoints p;
+    try {
+        p = cli::tablePoints(s, from, to, step, cj, cli::Say(false));
+    } catch (const cli::Failure& f) {
+        return py::make_tuple(py::none(), py::none(), f.message);
+    }
+    py::array_t<double> temperatures(p.count), values(p.count);
+    double* t = temperatures.mutable_data();
+    double* v = values.mutable_data();
+    {
+        py::gil_scoped_release unlocked;
+        for (long long k = 0; k < p.count; ++k) {
+            t[k] = p.at(k);
+            v[k] = guarded([&] { return orNaN(cli::tableValue(s, p.emfAtT0, t[k])); });
+        }
+        clearFloatingPointFlags();
+    }
+    return py::make_tuple(temperatures, values, "");
+}
+
+// Decimals formatFixed is asked for: a double carries 15 significant digits.
+int decimalsOf(int decimals) {
+    if (decimals < 0 || decimals > 15) throw py::value_error("decimals must lie between 0 and 15");
+    return decimals;
+}
+
+// The values of an array of doubles as text (formatFixed), as a list of str.
+py::list formatted(const py::array_t<double, py::array::forcecast>& values, int decimals) {
+    decimalsOf(decimals);
+    py::list out(static_cast<std::size_t>(values.size()));
+    const double* p = values.data();
+    for (py::ssize_t i = 0; i < values.size(); ++i)
+        out[static_cast<std::size_t>(i)] = py::str(core::formatFixed(p[i], decimals));
+    return out;
+}
+
+}  // namespace
+
+PYBIND11_MODULE(_core, m) {
+    if (_import_array() < 0 || _import_umath() < 0) throw py::error_already_set();
+    m.doc() = "The Kelvora conversion core (C++), as kelvora uses it; see help(kelvora).";
+    m.attr("__version__") = KELVORA_VERSION;
+
+    py::class_<core::Sensor>(m, "Sensor", "A sensor of the core: a thermocouple or an RTD.")
+        .def_property_readonly("is_thermocouple", &core::Sensor::isThermocouple)
+        .def_property_readonly("material",
+                               [](const core::Sensor& s) { return materialName(s.material); })
+        .def_property_readonly("r0", [](const core::Sensor& s) { return s.r0Ohm; })
+        .def_property_readonly("cvd",
+                               [](const core::Sensor& s) {
+                                   return std::tuple{s.cvd.a, s.cvd.b, s.cvd.c};
+                               })
+        .def_property_readonly("code", [](const core::Sensor& s) { return core::sensorCode(s); })
+        .def_property_readonly("description",
+                               [](const core::Sensor& s) { return core::sensorDescription(s); })
+        .def_property_readonly(
+            "name", [](const core::Sensor& s) { return cli::sensorName(s, cli::Say(false)); })
+        .def_property_readonly("range_text",
+                               [](const core::Sensor& s) { return core::sensorRangeText(s); })
+        .def("temperature_limits",
+             [](const core::Sensor& s) { return limitsTuple(core::temperatureLimits(s)); })
+        .def("reading_limits",
+             [](const core::Sensor& s) { return limitsTuple(core::readingLimits(s)); })
+        .def(
+            "exact_temperature_limits",
+            [](const core::Sensor& s) { return limitsTuple(core::exactTemperatureLimits(s.type)); })
+        .def("exact_reading_limits",
+             [](const core::Sensor& s) { return limitsTuple(core::exactReadingLimits(s.type)); })
+        .def("has_class",
+             [](const core::Sensor& s, int c) { return core::hasClass(s, toleranceClass(c)); })
+        .def("tolerance_limits",
+             [](const core::Sensor& s, int c, int e) -> std::optional<LimitsTuple> {
+                 const auto l = core::toleranceLimits(s, toleranceClass(c), element(e));
+                 if (!l) return std::nullopt;
+                 return limitsTuple(*l);
+             })
+        .def("exact_status",
+             [](const core::Sensor& s, double reading, double t0) {
+                 return guarded([&] {
+                     return static_cast<double>(core::exactTemperatureAgainstReference(
+                                                    s.type, reading, core::reading(s, t0))
+                                                    .status);
+                 });
+             })
+        .def("ufunc", &makeUfunc, py::arg("op"), py::arg("cls"), py::arg("element"),
+             py::arg("name"), py::arg("doc"))
+        .def("scalar", &makeScalar, py::arg("op"), py::arg("cls"), py::arg("element"))
+        .def(py::self == py::self)
+        .def("__hash__", [](const core::Sensor& s) {
+            return py::hash(py::make_tuple(static_cast<int>(s.kind), static_cast<int>(s.type),
+                                           static_cast<int>(s.material), s.r0Ohm, s.cvd.a, s.cvd.b,
+                                           s.cvd.c));
+        });
+
+    py::enum_<Op>(m, "Op")
+        .value("emf", Op::emf)
+        .value("temperature", Op::temperature)
+        .value("exact_temperature", Op::exactTemperature)
+        .value("reading", Op::reading)
+        .value("inverse", Op::inverse)
+        .value("exact_inverse", Op::exactInverse)
+        .value("slope", Op::slope)
+        .value("tolerance", Op::tolerance);
+
+    m.def("sensor_from_code",
+          [](const std::string& code) { return checked(core::parseSensorCode(code)); });
+    m.def("platinum", [](double r0, double a, double b, double c) {
+        return checked(core::platinumSensor(r0, {a, b, c}));
+    });
+    m.def("copper", [](double r0) { return checked(core::copperSensor(r0)); });
+    m.def("nickel", [](double r0) { return checked(core::nickelSensor(r0)); });
+    m.def("callendar", [](double alpha, double delta, double beta) {
+        const core::CvdCoefficients k = core::callendarCoefficients(alpha, delta, beta);
+        return std::tuple{k.a, k.b, k.c};
+    });
+    m.attr("IEC_60751") = std::tuple{core::kIec60751.a, core::kIec60751.b, core::kIec60751.c};
+    m.def("window_sensors", [] {
+        std::vector<core::Sensor> out;
+        for (int i = 0; i < core::kSensorCount; ++i) out.push_back(core::windowSensor(i));
+        return out;
+    });
+    m.def("tolerance_class", [](const std::string& text) -> std::optional<int> {
+        const auto c = core::parseToleranceClass(text);
+        if (!c) return std::nullopt;
+        return static_cast<int>(*c);
+    });
+    m.def("tolerance_class_name",
+          [](int c) { return std::string(core::toleranceClassName(toleranceClass(c))); });
+    m.def("table", &table);
+    // kelvora-cli's wording, for the Python layer's messages.
+    m.def("known_sensors", [] { return cli::knownSensors(); });
+    m.def("range_text", [](const LimitsTuple& l, int decimals, const std::string& unit) {
+        const auto& [lo, hi, loIncluded, hiIncluded] = l;
+        return cli::rangeText({lo, hi, hiIncluded, loIncluded}, decimalsOf(decimals), unit,
+                              cli::Say(false));
+    });
+    m.def("out_of_range",
+          [](const std::string& what, const std::string& text, const std::string& unit,
+             const core::Sensor& s, const std::string& range) {
+              return cli::outOfRangeMessage(what, text, unit, s, range, cli::Say(false));
+          });
+    m.def("format_fixed",
+          [](double v, int decimals) { return core::formatFixed(v, decimalsOf(decimals)); });
+    m.def("format_trimmed",
+          [](double v, int decimals) { return core::formatTrimmed(v, decimalsOf(decimals)); });
+    m.def("format_fixed_all", &formatted);
+}
