@@ -134,7 +134,7 @@ PlatinumInverse fitPlatinumInverse(double r0, const CvdCoefficients& k);
 // (R''/2R')·1e-12 °C, about 1e-16 °C, below the last bit. Without a branch: the side and the C term
 // (below 0 °C only, else 0, which adds nothing) are chosen by value, so readings that change sides
 // cost nothing more.
-inline double tPtFitted(double r, double r0, const CvdCoefficients& k, const PlatinumInverse& f) {
+inline double tPtFitted(double r, double r0, const PlatinumInverse& f) {
     const PlatinumInverse::Side& side = f.sides[r >= r0];
     const double u = (r - side.mid) * side.scale;
     // Estrin's scheme: pairs, then pairs of pairs, so the steps overlap.
@@ -144,12 +144,11 @@ inline double tPtFitted(double r, double r0, const CvdCoefficients& k, const Pla
     const double p01 = c[0] + c[1] * u, p23 = c[2] + c[3] * u, p45 = c[4] + c[5] * u,
                  p67 = c[6] + c[7] * u;
     const double t0 = (p01 + p23 * u2) + (p45 + p67 * u2) * u4;
-    const double kc = t0 < 0 ? k.c : 0.0;
-    double wt = 1 + k.a * t0;
-    wt = wt + k.b * t0 * t0;
-    wt = wt + (t0 - 100) * kc * t0 * t0 * t0;
-    const double d = k.a + 2 * k.b * t0 + kc * (4 * t0 - 300) * t0 * t0;
-    return t0 - (r0 * wt - r) / (r0 * d);
+    const double t2 = t0 * t0;
+    const double c3 = t0 < 0 ? f.r0c : 0.0;
+    const double rt = r0 + f.r0a * t0 + f.r0b * t2 + c3 * (t0 - 100) * t2 * t0;
+    const double d = f.r0a + 2 * f.r0b * t0 + c3 * (4 * t0 - 300) * t2;
+    return t0 - (rt - r) / d;
 }
 
 }  // namespace kelvora::core::rtd

@@ -140,6 +140,9 @@ double cosPi16(int m) {
 PlatinumInverse fitPlatinumInverse(double r0, const CvdCoefficients& k) {
     constexpr int n = PlatinumInverse::kTerms;
     PlatinumInverse f;
+    f.r0a = r0 * k.a;
+    f.r0b = r0 * k.b;
+    f.r0c = r0 * k.c;
     f.rLow = r0 * wPt(kPtRange.lo, k);
     f.rHigh = r0 * wPt(kPtRange.hi, k);
     const auto careful = [&](double r) {
@@ -177,7 +180,7 @@ PlatinumInverse fitPlatinumInverse(double r0, const CvdCoefficients& k) {
     for (const auto& [lo, hi] : {std::pair{f.rLow, r0}, std::pair{r0, f.rHigh}}) {
         for (int i = 0; i <= 3 * n; ++i) {
             const double r = lo + (hi - lo) * i / (3 * n);
-            if (!(std::fabs(tPtFitted(r, r0, k, f) - careful(r)) <= 1e-12)) f.fitted = false;
+            if (!(std::fabs(tPtFitted(r, r0, f) - careful(r)) <= 1e-12)) f.fitted = false;
         }
     }
     return f;
@@ -361,6 +364,13 @@ double reading(const Sensor& s, double t) {
 }
 
 double temperature(const Sensor& s, double r) {
+    // A certificate's inverse made ahead (only a platinum thermometer has one), first.
+    if (s.inverse.fitted) {
+        const PlatinumInverse& f = s.inverse;
+        if (!(r >= f.rLow && r <= f.rHigh)) return kOutOfRange;
+        const double t = rtd::tPtFitted(r, s.r0Ohm, f);
+        return std::min(std::max(t, rtd::kPtRange.lo), rtd::kPtRange.hi);
+    }
     if (s.isThermocouple()) {
         switch (s.type) {
             case ThermocoupleType::S:
@@ -387,12 +397,6 @@ double temperature(const Sensor& s, double r) {
     // the temperature found.
     const Limits& range = rtdRange(s.material);
     const double r0 = s.r0Ohm;
-    if (s.inverse.fitted) {
-        const PlatinumInverse& f = s.inverse;
-        if (!(r >= f.rLow && r <= f.rHigh)) return kOutOfRange;
-        const double t = rtd::tPtFitted(r, r0, s.cvd, f);
-        return std::min(std::max(t, range.lo), range.hi);
-    }
     const double wLow = ratio(s, range.lo), wHigh = ratio(s, range.hi);
     if (!(r >= r0 * wLow && (range.hiIncluded ? r <= r0 * wHigh : r < r0 * wHigh)))
         return kOutOfRange;

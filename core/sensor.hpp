@@ -59,8 +59,9 @@ struct PlatinumInverse {
         double mid = 0, scale = 0;
     };
     bool fitted = false;
-    std::array<Side, 2> sides;   // −200…0 °C (R < R0) and 0…850 °C
-    double rLow = 0, rHigh = 0;  // R(−200 °C) and R(850 °C), as readingLimits gives them
+    std::array<Side, 2> sides;         // −200…0 °C (R < R0) and 0…850 °C
+    double rLow = 0, rHigh = 0;        // R(−200 °C) and R(850 °C), as readingLimits gives them
+    double r0a = 0, r0b = 0, r0c = 0;  // R0·A, R0·B, R0·C: R(t) and R'(t) for the Newton step
 };
 
 struct Sensor {
