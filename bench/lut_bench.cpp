@@ -37,8 +37,8 @@ int main() {
         "\"int_points\": %zu, \"int_ns\": %.0f, \"cj_points\": %zu, "
         "\"uniform_t_step\": %.9g, \"uniform_t_points\": %d, "
         "\"uniform_e_step_mV\": %.9g, \"uniform_e_points\": %d}\n",
-        lut.table.points.size(), lut.table.maxError, firstNs, fastestNs,
-        lutInt.table.points.size(), integerNs, lut.coldJunction.points.size(), byTemperature.step,
-        byTemperature.points, byReading.step, byReading.points);
+        lut.table.points.size(), lut.table.maxError, firstNs, fastestNs, lutInt.table.points.size(),
+        integerNs, lut.coldJunction.points.size(), byTemperature.step, byTemperature.points,
+        byReading.step, byReading.points);
     return lut.error == LutError::none ? 0 : 1;
 }

@@ -66,6 +66,35 @@ constexpr double dwNi(double t) {
     return kNiA + 2 * kNiB * t + (4 * kNiD + 6 * kNiF * t2) * t2 * t;
 }
 
+// A resistance thermometer's range, W(t) and dW/dt by its material, without range test.
+constexpr const Limits& rangeOf(RtdMaterial m) {
+    return m == RtdMaterial::platinum ? kPtRange : m == RtdMaterial::copper ? kCuRange : kNiRange;
+}
+
+inline double ratioOf(const Sensor& s, double t) {
+    switch (s.material) {
+        case RtdMaterial::platinum:
+            return wPt(t, s.cvd);
+        case RtdMaterial::copper:
+            return wCu(t);
+        case RtdMaterial::nickel:
+            return wNi(t);
+    }
+    return 0;
+}
+
+inline double ratioSlopeOf(const Sensor& s, double t) {
+    switch (s.material) {
+        case RtdMaterial::platinum:
+            return dwPt(t, s.cvd);
+        case RtdMaterial::copper:
+            return dwCu(t);
+        case RtdMaterial::nickel:
+            return dwNi(t);
+    }
+    return 0;
+}
+
 inline double checked(double v) {
     if (!std::isfinite(v)) throw ConversionFault("non-finite resistance ratio");
     return v;

@@ -91,25 +91,6 @@ std::string r0Text(double r0) {
     return formatSignificant(r0);
 }
 
-constexpr const Limits& rtdRange(RtdMaterial m) {
-    return m == RtdMaterial::platinum ? rtd::kPtRange
-           : m == RtdMaterial::copper ? rtd::kCuRange
-                                      : rtd::kNiRange;
-}
-
-// W(t) of a resistance thermometer, without range test.
-inline double ratio(const Sensor& s, double t) {
-    switch (s.material) {
-        case RtdMaterial::platinum:
-            return rtd::wPt(t, s.cvd);
-        case RtdMaterial::copper:
-            return rtd::wCu(t);
-        case RtdMaterial::nickel:
-            return rtd::wNi(t);
-    }
-    return 0;
-}
-
 }  // namespace
 
 namespace rtd {
@@ -209,7 +190,6 @@ std::string_view describe(SensorError error) {
         case SensorError::notIncreasing:
             return "the coefficients give a resistance that does not rise over the whole of "
                    "-200 °C to 850 °C (by 0.001 % of R0 per °C at least)";
-
         case SensorError::resistanceNotPositive:
             return "the coefficients give a resistance of 0 Ω or less at -200 °C";
     }
@@ -320,7 +300,7 @@ std::string sensorDescription(const Sensor& s) {
 std::string sensorRangeText(const Sensor& s) {
     if (s.isThermocouple()) return std::string(kSensorRangeTexts[static_cast<int>(s.type)]);
     if (const auto i = windowIndex(s)) return std::string(kSensorRangeTexts[*i]);
-    const Limits& l = rtdRange(s.material);
+    const Limits& l = rtd::rangeOf(s.material);
     return "温度测量范围 " + formatTrimmed(l.lo, 3) + "℃～" + formatTrimmed(l.hi, 3) + "℃";
 }
 
@@ -328,39 +308,20 @@ std::string sensorRangeText(const Sensor& s) {
 
 Limits temperatureLimits(const Sensor& s) {
     if (s.isThermocouple()) return temperatureLimits(static_cast<int>(s.type));
-    return rtdRange(s.material);
+    return rtd::rangeOf(s.material);
 }
 
 Limits readingLimits(const Sensor& s) {
     if (s.isThermocouple()) return readingLimits(static_cast<int>(s.type));
-    const Limits& t = rtdRange(s.material);
-    return {s.r0Ohm * ratio(s, t.lo), s.r0Ohm * ratio(s, t.hi), t.hiIncluded};
+    const Limits& t = rtd::rangeOf(s.material);
+    return {s.r0Ohm * rtd::ratioOf(s, t.lo), s.r0Ohm * rtd::ratioOf(s, t.hi), t.hiIncluded};
 }
 
 double reading(const Sensor& s, double t) {
-    if (s.isThermocouple()) {
-        switch (s.type) {
-            case ThermocoupleType::S:
-                return e_S(t);
-            case ThermocoupleType::R:
-                return e_R(t);
-            case ThermocoupleType::B:
-                return e_B(t);
-            case ThermocoupleType::K:
-                return e_K(t);
-            case ThermocoupleType::N:
-                return e_N(t);
-            case ThermocoupleType::E:
-                return e_E(t);
-            case ThermocoupleType::J:
-                return e_J(t);
-            case ThermocoupleType::T:
-                return e_T(t);
-        }
-        return kOutOfRange;
-    }
-    if (!rtdRange(s.material).contains(t)) return kOutOfRange;
-    return rtd::checked(ratio(s, t)) * s.r0Ohm;
+    // A thermocouple through the window's own dispatcher: the very functions e_S … e_T.
+    if (s.isThermocouple()) return e(t, static_cast<double>(s.type));
+    if (!rtd::rangeOf(s.material).contains(t)) return kOutOfRange;
+    return rtd::checked(rtd::ratioOf(s, t)) * s.r0Ohm;
 }
 
 double temperature(const Sensor& s, double r) {
@@ -371,33 +332,13 @@ double temperature(const Sensor& s, double r) {
         const double t = rtd::tPtFitted(r, s.r0Ohm, f);
         return std::min(std::max(t, rtd::kPtRange.lo), rtd::kPtRange.hi);
     }
-    if (s.isThermocouple()) {
-        switch (s.type) {
-            case ThermocoupleType::S:
-                return t_S(r);
-            case ThermocoupleType::R:
-                return t_R(r);
-            case ThermocoupleType::B:
-                return t_B(r);
-            case ThermocoupleType::K:
-                return t_K(r);
-            case ThermocoupleType::N:
-                return t_N(r);
-            case ThermocoupleType::E:
-                return t_E(r);
-            case ThermocoupleType::J:
-                return t_J(r);
-            case ThermocoupleType::T:
-                return t_T(r);
-        }
-        return kOutOfRange;
-    }
+    if (s.isThermocouple()) return t(r, static_cast<double>(s.type));
     // The range is tested in ohms, as the resistances R0·W(t) at the limits; dividing by R0
     // may move a limit resistance by an ulp, so the ratio is held inside the range, and so is
     // the temperature found.
-    const Limits& range = rtdRange(s.material);
+    const Limits& range = rtd::rangeOf(s.material);
     const double r0 = s.r0Ohm;
-    const double wLow = ratio(s, range.lo), wHigh = ratio(s, range.hi);
+    const double wLow = rtd::ratioOf(s, range.lo), wHigh = rtd::ratioOf(s, range.hi);
     if (!(r >= r0 * wLow && (range.hiIncluded ? r <= r0 * wHigh : r < r0 * wHigh)))
         return kOutOfRange;
     const double tHigh = range.hiIncluded ? range.hi : std::nextafter(range.hi, 0.0);

@@ -382,29 +382,39 @@ double derivative(double t) {
     }
 }
 
-}  // namespace
-
-ExactTemperature exactTemperature(ThermocoupleType type, double emfMv) {
+// f.template operator()<E, T>() with type's reference function E and inverse polynomials T.
+template <class F>
+auto withTables(ThermocoupleType type, F f) {
     using namespace its90;
     switch (type) {
         case ThermocoupleType::S:
-            return exactInverse<kEmfS, kTemperatureS>()(emfMv);
+            return f.template operator()<kEmfS, kTemperatureS>();
         case ThermocoupleType::R:
-            return exactInverse<kEmfR, kTemperatureR>()(emfMv);
+            return f.template operator()<kEmfR, kTemperatureR>();
         case ThermocoupleType::B:
-            return exactB(emfMv);
-        case ThermocoupleType::K:
-            return exactInverse<kEmfK, kTemperatureK>()(emfMv);
+            return f.template operator()<kEmfB, kTemperatureB>();
         case ThermocoupleType::N:
-            return exactInverse<kEmfN, kTemperatureN>()(emfMv);
+            return f.template operator()<kEmfN, kTemperatureN>();
         case ThermocoupleType::E:
-            return exactInverse<kEmfE, kTemperatureE>()(emfMv);
+            return f.template operator()<kEmfE, kTemperatureE>();
         case ThermocoupleType::J:
-            return exactInverse<kEmfJ, kTemperatureJ>()(emfMv);
+            return f.template operator()<kEmfJ, kTemperatureJ>();
         case ThermocoupleType::T:
-            return exactInverse<kEmfT, kTemperatureT>()(emfMv);
+            return f.template operator()<kEmfT, kTemperatureT>();
+        case ThermocoupleType::K:
+            break;
     }
-    return {kOutOfRange, ExactStatus::outOfRange};
+    return f.template operator()<kEmfK, kTemperatureK>();
+}
+
+}  // namespace
+
+ExactTemperature exactTemperature(ThermocoupleType type, double emfMv) {
+    if (type == ThermocoupleType::B) return exactB(emfMv);
+    return withTables(
+        type, [emfMv]<const auto & emf, const auto & inverse>() {
+            return exactInverse<emf, inverse>()(emfMv);
+        });
 }
 
 Limits exactTemperatureLimits(ThermocoupleType type) {
@@ -414,81 +424,24 @@ Limits exactTemperatureLimits(ThermocoupleType type) {
 }
 
 Limits exactReadingLimits(ThermocoupleType type) {
-    using namespace its90;
-    switch (type) {
-        case ThermocoupleType::S:
-            return exactInverse<kEmfS, kTemperatureS>().readings();
-        case ThermocoupleType::R:
-            return exactInverse<kEmfR, kTemperatureR>().readings();
-        case ThermocoupleType::B: {
-            Limits l = exactInverse<kEmfB, kTemperatureB>().readings();
-            l.lo = 0;
-            l.loIncluded = false;
-            return l;
-        }
-        case ThermocoupleType::K:
-            return exactInverse<kEmfK, kTemperatureK>().readings();
-        case ThermocoupleType::N:
-            return exactInverse<kEmfN, kTemperatureN>().readings();
-        case ThermocoupleType::E:
-            return exactInverse<kEmfE, kTemperatureE>().readings();
-        case ThermocoupleType::J:
-            return exactInverse<kEmfJ, kTemperatureJ>().readings();
-        case ThermocoupleType::T:
-            return exactInverse<kEmfT, kTemperatureT>().readings();
+    Limits l = withTables(
+        type, []<const auto & emf, const auto & inverse>() {
+            return exactInverse<emf, inverse>().readings();
+        });
+    if (type == ThermocoupleType::B) {  // above 0 mV only
+        l.lo = 0;
+        l.loIncluded = false;
     }
-    return {0, 0, false};
+    return l;
 }
 
 double slope(const Sensor& s, double t) {
     if (!s.isThermocouple()) {
-        double d;
-        switch (s.material) {
-            case RtdMaterial::platinum:
-                if (!rtd::kPtRange.contains(t)) return kOutOfRange;
-                d = rtd::dwPt(t, s.cvd);
-                break;
-            case RtdMaterial::copper:
-                if (!rtd::kCuRange.contains(t)) return kOutOfRange;
-                d = rtd::dwCu(t);
-                break;
-            case RtdMaterial::nickel:
-                if (!rtd::kNiRange.contains(t)) return kOutOfRange;
-                d = rtd::dwNi(t);
-                break;
-            default:
-                return kOutOfRange;
-        }
-        return rtd::checked(d * s.r0Ohm);
+        if (!rtd::rangeOf(s.material).contains(t)) return kOutOfRange;
+        return rtd::checked(rtd::ratioSlopeOf(s, t) * s.r0Ohm);
     }
-    using namespace its90;
-    double d = kOutOfRange;
-    switch (s.type) {
-        case ThermocoupleType::S:
-            d = derivative<kEmfS>(t);
-            break;
-        case ThermocoupleType::R:
-            d = derivative<kEmfR>(t);
-            break;
-        case ThermocoupleType::B:
-            d = derivative<kEmfB>(t);
-            break;
-        case ThermocoupleType::K:
-            d = derivative<kEmfK>(t);
-            break;
-        case ThermocoupleType::N:
-            d = derivative<kEmfN>(t);
-            break;
-        case ThermocoupleType::E:
-            d = derivative<kEmfE>(t);
-            break;
-        case ThermocoupleType::J:
-            d = derivative<kEmfJ>(t);
-            break;
-        case ThermocoupleType::T:
-            d = derivative<kEmfT>(t);
-            break;
-    }
+    const double d = withTables(
+        s.type, [t]<const auto & emf, const auto&>() { return derivative<emf>(t); });
     return d == kOutOfRange ? kOutOfRange : d * 1000;  // mV/°C to µV/°C
 }
 

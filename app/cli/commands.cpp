@@ -28,10 +28,6 @@ void needThermocouple(const core::Sensor& s, std::string_view command, const Say
                 say);
 }
 
-core::ThermocoupleType typeOf(const core::Sensor& s) {
-    return s.type;
-}
-
 // The EMFs an inverse takes against 0 °C, moved to a reference junction whose EMF is e0.
 std::string emfRange(core::Limits l, double e0, const std::string& reference, const Say& say) {
     l.lo -= e0;
@@ -135,8 +131,8 @@ Convert temperatureConversion(const core::Sensor& s, const ConvertOptions& o, co
             }
             return core::formatFixed(T, digits);
         }
-        const core::ExactTemperature T = core::exactTemperatureAgainstReference(typeOf(s), v, e0);
-        const core::Limits l = core::exactReadingLimits(typeOf(s));
+        const core::ExactTemperature T = core::exactTemperatureAgainstReference(s.type, v, e0);
+        const core::Limits l = core::exactReadingLimits(s.type);
         if (T.status == core::ExactStatus::twoTemperatures) {
             const std::string zero =
                 core::formatTrimmed(core::exactTemperatureLimits(s.type).lo, 2);
