@@ -134,7 +134,10 @@ def __getattr__(name: str) -> np.ufunc:
             if cls is None or element not in ELEMENTS:
                 break
         s = _sensor_of(rest)
-        if s is not None and get(s, op, cls, element).__name__ == name:
-            return globals()[name]
+        try:
+            if s is not None and get(s, op, cls, element).__name__ == name:
+                return globals()[name]
+        except ValueError:  # a conversion the sensor has not, such as an RTD's EMF
+            pass
         break
     raise AttributeError(f"module {__name__!r} has no attribute {name!r}")

@@ -186,14 +186,16 @@ void loop(char** args, const npy_intp* dimensions, const npy_intp* steps, void* 
     clearFloatingPointFlags();
 }
 
+// The loop of op, with as many inputs as the ufunc has: (x, t0) with a reference junction,
+// (x) without one, where a resistance thermometer's temperature is its inverse.
 PyUFuncGenericFunction loopOf(Op op, bool withReference) {
     switch (op) {
         case Op::emf:
-            return loop<Op::emf, true>;
+            return withReference ? loop<Op::emf, true> : loop<Op::reading, false>;
         case Op::temperature:
             return withReference ? loop<Op::temperature, true> : loop<Op::inverse, false>;
         case Op::exactTemperature:
-            return withReference ? loop<Op::exactTemperature, true> : loop<Op::inverse, false>;
+            return withReference ? loop<Op::exactTemperature, true> : loop<Op::exactInverse, false>;
         case Op::reading:
             return loop<Op::reading, false>;
         case Op::inverse:
@@ -251,6 +253,11 @@ Conversion conversionOf(const core::Sensor& s, Op op, int cls, int e) {
 
 py::object makeUfunc(const core::Sensor& s, Op op, int cls, int element, const std::string& name,
                      const std::string& doc) {
+    // An EMF against a reference junction is a thermocouple's; refused here, so that no such
+    // ufunc is made by name (kelvora._ufuncs.emf_Pt100) either.
+    if (op == Op::emf && !s.isThermocouple())
+        throw py::value_error("emf needs a thermocouple; " + core::sensorCode(s) +
+                              " is a resistance thermometer");
     auto* parts = new UfuncParts{};
     py::capsule owner(parts, [](void* p) { delete static_cast<UfuncParts*>(p); });
     parts->conversion = conversionOf(s, op, cls, element);

@@ -189,6 +189,7 @@ BAD_CALLS = [
     (lambda: kelvora.table("K", math.inf), ValueError, "finite"),
     (lambda: kelvora.table("Cu50", cj=5), ValueError, "has no reference junction"),
     (lambda: kelvora.format_fixed(1.5, 16), ValueError, "between 0 and 15"),
+    (lambda: kelvora._ufuncs.emf_Pt100, AttributeError, "no attribute 'emf_Pt100'"),
 ]
 
 
