@@ -33,12 +33,4 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk, qt6-qpa-plugins")
 
-# What Debian's policy asks of the archive: stripped binaries, directories 0755, control
-# files with the permissions dpkg expects.
-set(CPACK_STRIP_FILES ON)
-set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
-    OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
-set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
-set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
-
-include(CPack)
+include(${CMAKE_CURRENT_LIST_DIR}/debian_archive.cmake)

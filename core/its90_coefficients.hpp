@@ -4,8 +4,10 @@
 #pragma once
 
 #include <array>
+#include <span>
 
 #include "core/piecewise.hpp"
+#include "core/sensor.hpp"
 
 namespace kelvora::core::its90 {
 
@@ -397,5 +399,28 @@ inline constexpr std::array<Piece, 2> kTemperatureT{{
     {-5.603, true, 0.0, false, kTT0},
     {0.0, true, 20.872, true, kTT1},
 }};
+
+// The reference function of a type as its ranges, for the callers that walk them at run time.
+constexpr std::span<const Piece> referenceFunction(ThermocoupleType type) {
+    switch (type) {
+        case ThermocoupleType::S:
+            return kEmfS;
+        case ThermocoupleType::R:
+            return kEmfR;
+        case ThermocoupleType::B:
+            return kEmfB;
+        case ThermocoupleType::N:
+            return kEmfN;
+        case ThermocoupleType::E:
+            return kEmfE;
+        case ThermocoupleType::J:
+            return kEmfJ;
+        case ThermocoupleType::T:
+            return kEmfT;
+        case ThermocoupleType::K:
+            break;
+    }
+    return kEmfK;
+}
 
 }  // namespace kelvora::core::its90

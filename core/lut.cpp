@@ -44,6 +44,7 @@
 #include <span>
 #include <utility>
 
+#include "core/error_free.hpp"
 #include "core/its90_coefficients.hpp"
 #include "core/piecewise.hpp"
 #include "core/portable_exp.hpp"
@@ -71,44 +72,11 @@ constexpr double kInt32Max = 2147483647.0;
 // maxima (1, 0.8578, 2, 3.9036, 12, 32.714, 120).
 constexpr std::array<double, 7> kHermiteMax{1.0, 0.8579, 2.0, 3.904, 12.0, 32.72, 120.0};
 
-std::span<const Piece> emfPieces(ThermocoupleType type) {
-    using namespace its90;
-    switch (type) {
-        case ThermocoupleType::S:
-            return kEmfS;
-        case ThermocoupleType::R:
-            return kEmfR;
-        case ThermocoupleType::B:
-            return kEmfB;
-        case ThermocoupleType::K:
-            return kEmfK;
-        case ThermocoupleType::N:
-            return kEmfN;
-        case ThermocoupleType::E:
-            return kEmfE;
-        case ThermocoupleType::J:
-            return kEmfJ;
-        case ThermocoupleType::T:
-            return kEmfT;
-    }
-    return kEmfK;
-}
-
 // A value and a bound on its rounding error.
 struct Valued {
     double v;
     double err;
 };
-
-// Dekker's splitting, for the products of compensated Horner without a fused multiply-add.
-struct Split {
-    double hi, lo;
-};
-Split split(double a) {
-    const double c = 134217729.0 * a;  // 2^27 + 1
-    const double hi = c - (c - a);
-    return {hi, a - hi};
-}
 
 // ---- The characteristic F(t) and its derivatives ----------------------------------------
 
@@ -126,7 +94,7 @@ class Characteristic {
   public:
     explicit Characteristic(const Sensor& s) {
         if (s.isThermocouple()) {
-            for (const Piece& p : emfPieces(s.type)) {
+            for (const Piece& p : its90::referenceFunction(s.type)) {
                 Stretch st{p.lo, p.hi};
                 std::copy(p.c.begin(), p.c.end(), st.c.begin());
                 st.n = static_cast<int>(p.c.size());
@@ -172,15 +140,10 @@ class Characteristic {
         double acc = s.c[static_cast<std::size_t>(s.n - 1)], corr = 0, abs = std::fabs(acc);
         for (int j = s.n - 2; j >= 0; --j) {
             const double cj = s.c[static_cast<std::size_t>(j)];
-            const double p = acc * t;
-            const Split as = split(acc);
-            const double pErr =
-                as.lo * ts.lo - (((p - as.hi * ts.hi) - as.lo * ts.hi) - as.hi * ts.lo);
-            const double sum = p + cj;
-            const double z = sum - p;
-            const double sErr = (p - (sum - z)) + (cj - z);
-            acc = sum;
-            corr = corr * t + (pErr + sErr);
+            const Exact p = twoProduct(acc, t, ts);
+            const Exact sum = twoSum(p.value, cj);
+            acc = sum.value;
+            corr = corr * t + (p.error + sum.error);
             abs = abs * std::fabs(t) + std::fabs(cj);
         }
         double v = acc + corr;

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <utility>
 
+#include "core/error_free.hpp"
 #include "core/its90_coefficients.hpp"
 #include "core/piecewise.hpp"
 #include "core/portable_exp.hpp"
@@ -63,36 +64,6 @@ inline double estrin(const double* c, double x) {
     }
 }
 
-// Horner's rule with the rounding error of every product and sum carried along and added
-// back at the end (compensated Horner, Graillat, Langlois and Louvet 2005): as accurate as
-// Horner's rule in twice the double's precision. Without a fused multiply-add the products'
-// errors come from Dekker's splitting.
-struct Split {
-    double hi, lo;
-};
-inline Split split(double a) {
-    const double c = 134217729.0 * a;  // 2^27 + 1
-    const double hi = c - (c - a);
-    return {hi, a - hi};
-}
-
-template <std::size_t N>
-inline double compensatedHorner(const double* c, double x) {
-    const Split xs = split(x);
-    double s = c[N - 1], r = 0;
-    for (std::size_t i = N - 1; i-- > 0;) {
-        const double p = s * x;
-        const Split ss = split(s);
-        const double pErr = ss.lo * xs.lo - (((p - ss.hi * xs.hi) - ss.lo * xs.hi) - ss.hi * xs.lo);
-        const double sum = p + c[i];
-        const double z = sum - p;
-        const double sErr = (p - (sum - z)) + (c[i] - z);
-        s = sum;
-        r = r * x + (pErr + sErr);
-    }
-    return s + r;
-}
-
 // Range I of `pieces` at x, without range test. Type K's term g = a0·exp(a1·(x − a2)²) has
 // g' = g·u, g'' = g·(u² + 2a1) and g''' = g·(u³ + 6a1·u) with u = 2a1·(x − a2); it is added
 // to the polynomial's value as evaluate() adds it.
@@ -132,7 +103,7 @@ double refined(double e, double t, const Taylor& at) {
     if (at.fError <= kRoundingTolerance * at.d1) return t;
     constexpr const Piece& p = pieces[I];
     for (int i = 0; i < 4; ++i) {
-        double v = compensatedHorner<p.c.size()>(p.c.data(), t) - e;
+        double v = compensatedHorner(p.c, t) - e;
         if (const Exponential* k = p.exponential) {
             const double d = t - k->a2;
             v += k->a0 * portableExp(d * d * k->a1);

@@ -8,6 +8,7 @@
 #include <cfloat>
 #include <cmath>
 #include <limits>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -39,39 +40,17 @@ double ulp(double v) {
 }
 
 // The inner limits of a type's reference function and its outer ones.
-template <std::size_t N>
-std::vector<double> limitsOf(const std::array<Piece, N>& pieces) {
+std::vector<double> referenceLimits(ThermocoupleType type) {
+    const std::span<const Piece> pieces = its90::referenceFunction(type);
     std::vector<double> out{pieces.front().lo};
     for (const Piece& p : pieces) out.push_back(p.hi);
     return out;
 }
-std::vector<double> referenceLimits(ThermocoupleType type) {
-    using namespace its90;
-    switch (type) {
-        case ThermocoupleType::S:
-            return limitsOf(kEmfS);
-        case ThermocoupleType::R:
-            return limitsOf(kEmfR);
-        case ThermocoupleType::B:
-            return limitsOf(kEmfB);
-        case ThermocoupleType::K:
-            return limitsOf(kEmfK);
-        case ThermocoupleType::N:
-            return limitsOf(kEmfN);
-        case ThermocoupleType::E:
-            return limitsOf(kEmfE);
-        case ThermocoupleType::J:
-            return limitsOf(kEmfJ);
-        case ThermocoupleType::T:
-            return limitsOf(kEmfT);
-    }
-    return {};
-}
 
 // The reference function in long double (64 bits of mantissa where the machine has them),
 // from the same coefficient tables: the "true" function the exact inverse must invert.
-template <std::size_t N>
-long double emfLong(const std::array<Piece, N>& pieces, long double t) {
+long double emfLong(ThermocoupleType type, long double t) {
+    const std::span<const Piece> pieces = its90::referenceFunction(type);
     for (const Piece& p : pieces) {
         if (!p.contains(static_cast<double>(t)) && &p != &pieces.back()) continue;
         long double v = 0;
@@ -81,28 +60,6 @@ long double emfLong(const std::array<Piece, N>& pieces, long double t) {
             v += k->a0 * std::exp(static_cast<long double>(k->a1) * d * d);
         }
         return v;
-    }
-    return 0;
-}
-long double emfLong(ThermocoupleType type, long double t) {
-    using namespace its90;
-    switch (type) {
-        case ThermocoupleType::S:
-            return emfLong(kEmfS, t);
-        case ThermocoupleType::R:
-            return emfLong(kEmfR, t);
-        case ThermocoupleType::B:
-            return emfLong(kEmfB, t);
-        case ThermocoupleType::K:
-            return emfLong(kEmfK, t);
-        case ThermocoupleType::N:
-            return emfLong(kEmfN, t);
-        case ThermocoupleType::E:
-            return emfLong(kEmfE, t);
-        case ThermocoupleType::J:
-            return emfLong(kEmfJ, t);
-        case ThermocoupleType::T:
-            return emfLong(kEmfT, t);
     }
     return 0;
 }

@@ -2,6 +2,7 @@
 // against kelvora-cli asked the same question during the test. One table of scenarios, walked
 // at both sizes; the fixture holds every page to its own files and its security policy.
 import { test as base, expect } from '@playwright/test';
+import { firstVisit } from './first_visit.mjs';
 import { spawnSync } from 'node:child_process';
 import { existsSync, readFileSync } from 'node:fs';
 import { createRequire } from 'node:module';
@@ -131,12 +132,7 @@ test('no serious or critical accessibility finding', async ({ page }) => {
 });
 
 test('working offline after the first visit', async ({ playwright }, testInfo) => {
-  const { launchOptions, browserName, ...options } = testInfo.project.use;
-  const context = await playwright[browserName].launchPersistentContext(testInfo.outputPath('profile'),
-    { ...launchOptions, ...options });
-  const page = context.pages()[0];
-  await page.goto('/');
-  await page.evaluate(() => navigator.serviceWorker.ready);
+  const { context, page } = await firstVisit(playwright, testInfo);
   await context.setOffline(true);
   await page.goto('/#more');
   await page.reload();

@@ -2,6 +2,7 @@
 // read back from the page. One table of scenarios, walked at both sizes; the one set-up is
 // the fixture, which also holds every page to its own files and its security policy.
 import { test as base, expect } from '@playwright/test';
+import { firstVisit } from './first_visit.mjs';
 
 const test = base.extend({
   page: async ({ page, context, baseURL }, use) => {
@@ -102,14 +103,8 @@ test('tab order and layout', async ({ page, isMobile }) => {
   else expect([t1.x - t2.x, t2.y - t1.y]).toEqual([16, 94]);
 });
 
-// In a browser profile of its own: Chromium offers no installation in an incognito one.
 test('installable, and working offline after the first visit', async ({ playwright }, testInfo) => {
-  const { launchOptions, browserName, ...options } = testInfo.project.use;
-  const context = await playwright[browserName].launchPersistentContext(testInfo.outputPath('profile'),
-    { ...launchOptions, ...options });
-  const page = context.pages()[0];
-  await page.goto('/');
-  await page.evaluate(() => navigator.serviceWorker.ready);
+  const { context, page } = await firstVisit(playwright, testInfo);
   const cdp = await context.newCDPSession(page);
   expect((await cdp.send('Page.getInstallabilityErrors')).installabilityErrors).toEqual([]);
   await context.setOffline(true);
