@@ -49,6 +49,14 @@ std::optional<SheetVerdict> verdictOf(const SheetQuestion& q, const std::vector<
     return v;
 }
 
+// An error as the sheet shows it: taken to 1e-9 first, so that a found value typed in decimals
+// whose error is a decimal tie (12.01 mA against 12 mA: 0.0625 %, held as 0.06249999…) rounds
+// as written, half away from zero, like its neighbours.
+std::string errorText(double v) {
+    if (std::fabs(v) < 1e6) v = std::round(v * 1e9) / 1e9;
+    return core::formatFixed(v, 3);
+}
+
 std::string yesNo(bool b) {
     return b ? "yes" : "no";
 }
@@ -210,8 +218,8 @@ std::vector<std::string> sheetCells(const SheetQuestion& q, const SheetRow& row)
         core::formatFixed(row.input, 3), core::formatFixed(row.expected, 3), yesNo(row.saturated)};
     for (const std::optional<SheetVerdict>& v : {row.found, row.left}) {
         if (!v) continue;
-        c.insert(c.end(), {core::formatFixed(v->value, 3), core::formatFixed(v->errorPct, 3),
-                           core::formatFixed(v->errorC, 3)});
+        c.insert(c.end(),
+                 {core::formatFixed(v->value, 3), errorText(v->errorPct), errorText(v->errorC)});
         if (q.accuracyPct) c.push_back(yesNo(v->pass.value_or(false)));
     }
     return c;

@@ -95,7 +95,8 @@ std::vector<std::string> sheetColumns(const SheetQuestion& q);
 
 // A row's cells in the columns' order as text: percent with up to 6 decimals and no zeros at
 // the end (core::formatTrimmed), temperature 2 decimals, input, expected, found, left and
-// errors 3 (core::formatFixed), saturated and pass "yes" or "no".
+// errors 3 (core::formatFixed; the errors taken to 1e-9 first, so decimal ties round up), saturated
+// and pass "yes" or "no".
 std::vector<std::string> sheetCells(const SheetQuestion& q, const SheetRow& row);
 
 }  // namespace kelvora::answers

@@ -64,7 +64,11 @@ const Case kCases[] = {
      "0,0.00,-1.000,4.000,no,4.000,0.000,0.000,yes,4.000,0.000,0.000,yes\n"
      "50,250.00,9.153,12.000,no,12.020,0.125,0.625,no,12.008,0.050,0.250,yes\n",
      ""},
-    {"check K --range 0,500 --at 50 --left 12.01 --accuracy 0.1 --format csv", "", 0, nullptr, ""},
+    // 12.01 mA: 0.0625 % and 0.3125 °C, decimal ties shown rounded up.
+    {"check K --range 0,500 --at 50 --left 12.01 --accuracy 0.1 --format csv", "", 0,
+     "percent,temperature_C,input_mV,expected_mA,saturated,left_mA,left_error_pct,left_error_C,"
+     "left_pass\n50,250.00,10.153,12.000,no,12.010,0.063,0.313,yes\n",
+     ""},
     // Pt100 at -10 %, 50 %, 110 %: R(-10 °C) = 96.086 Ω, R(50 °C) = 119.397 Ω, R(110 °C) =
     // 142.293 Ω; the ends saturated at 3.8 and 20.5 mA.
     {"check Pt100 --range 0,100 --at -10,50,110 --format json", "", 0,
