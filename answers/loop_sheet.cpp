@@ -129,6 +129,14 @@ std::string stateNote(const core::Transmitter& x, const core::LoopReading& r, co
                         : std::string());
 }
 
+std::string noTemperature(const core::Transmitter& x, const core::LoopReading& r,
+                          std::string_view valueText, const Say& say) {
+    const std::string value =
+        std::string(trim(valueText)) + say.unit(core::unitText(x.signal.unit));
+    return stateNote(x, r, say) +
+           say(": " + value + " carries no temperature", "：" + value + " 不对应温度");
+}
+
 std::vector<double> sheetPercents(std::optional<int> points, const std::vector<double>& at,
                                   bool updown) {
     std::vector<double> up;

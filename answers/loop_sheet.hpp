@@ -39,6 +39,10 @@ std::vector<double> numberList(std::string_view text, std::string_view what, con
 // signal, low", "NAMUR NE 43: below range, saturated (the temperature is at or beyond it)",
 // and for other signals "above range of 0-10V"; empty for in range.
 std::string stateNote(const core::Transmitter& x, const core::LoopReading& r, const Say& say);
+// Why an output gives no temperature (a failure signal, or not a measurement): "NAMUR NE 43:
+// failure signal, low: 3.5 mA carries no temperature", valueText as the user wrote it.
+std::string noTemperature(const core::Transmitter& x, const core::LoopReading& r,
+                          std::string_view valueText, const Say& say);
 
 // ---- The sheet ----------------------------------------------------------------------------
 

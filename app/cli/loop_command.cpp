@@ -190,10 +190,8 @@ int loop(const LoopOptions& o, std::istream& in, LineWriter& out, std::ostream& 
             const core::LoopReading r =
                 core::readOutput(x, finiteNumber(text, say("output", "输出"), say));
             const std::string value = std::string(trim(text)) + unit, note = stateNote(x, r, say);
-            if (!core::hasTemperature(r.state)) {
-                throw Failure{kExitOutOfRange, note + say(": " + value + " carries no temperature",
-                                                          "：" + value + " 不对应温度")};
-            }
+            if (!core::hasTemperature(r.state))
+                throw Failure{kExitOutOfRange, noTemperature(x, r, text, say)};
             if (!note.empty()) report(err, value + say(": ", "：") + note);
             return core::formatFixed(r.temperatureC, digits);
         };
