@@ -131,10 +131,14 @@ std::string stateNote(const core::Transmitter& x, const core::LoopReading& r, co
 
 std::string noTemperature(const core::Transmitter& x, const core::LoopReading& r,
                           std::string_view valueText, const Say& say) {
-    const std::string value =
-        std::string(trim(valueText)) + say.unit(core::unitText(x.signal.unit));
-    return stateNote(x, r, say) +
-           say(": " + value + " carries no temperature", "：" + value + " 不对应温度");
+    // Appended piece by piece: GCC 12 at -O3 warns falsely (-Wrestrict) of "…" + std::string,
+    // Say::unit's among them, once inlined here.
+    std::string value(trim(valueText)), en = ": ", zh = "：";
+    if (!say.zh()) value += ' ';
+    value += core::unitText(x.signal.unit);
+    en.append(value).append(" carries no temperature");
+    zh.append(value).append(" 不对应温度");
+    return stateNote(x, r, say) + say(en, zh);
 }
 
 std::vector<double> sheetPercents(std::optional<int> points, const std::vector<double>& at,

@@ -178,7 +178,9 @@ void printJson(const answers::SheetQuestion& q, const answers::Sheet& sheet,
 int loop(const LoopOptions& o, std::istream& in, LineWriter& out, std::ostream& err,
          const Say& say) {
     const core::Transmitter x = transmitterOptions(o.range, o.signal, say);
-    const std::string unit = say.unit(core::unitText(x.signal.unit));
+    // As Say::unit gives it, which GCC 12 at -O3 warns falsely of (-Wrestrict) when inlined here.
+    std::string unit = say.zh() ? "" : " ";
+    unit += core::unitText(x.signal.unit);
     Convert convert;
     if (!o.reverse) {
         convert = [&, digits = o.digits.value_or(3)](std::string_view text) {

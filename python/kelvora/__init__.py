@@ -15,13 +15,16 @@ a pandas Series gives a Series with the same index, a dask array a lazy dask arr
 chunk by chunk without the GIL. Values are full doubles, not rounded to the window's digits.
 Outside a sensor's range a value is NaN, or, with errors="raise", ValueError names the
 accepted range (NaN given stays NaN either way). table() gives kelvora-cli's graduation table
-as a numpy structured array, sensors() the window's catalogue.
+as a numpy structured array, sensors() the window's catalogue. Transmitter(lrv, urv, signal)
+is a temperature transmitter (its output both ways, NAMUR NE 43's states), check() kelvora-cli
+check's loop-check sheet.
 
     import kelvora
     kelvora.emf("K", 250, cj=25)                    # 9.153126403069239 (mV)
     kelvora.temperature("K", 9.8, cj=25)            # 265.84840675556165 (°C)
     kelvora.resistance("Pt100", [0, 50, 100])       # array([100., 119.397..., 138.5055])
     kelvora.format_fixed(kelvora.emf("K", 250, cj=25), 3)   # '9.153', the window's text
+    kelvora.Transmitter(0, 500).output(250)         # 12.0 (mA)
 """
 
 from __future__ import annotations
@@ -29,6 +32,7 @@ from __future__ import annotations
 from . import _core, _ufuncs  # noqa: F401  (kelvora._ufuncs: the ufuncs by name)
 from ._common import ArrayLike
 from ._conversions import emf, resistance, slope, temperature, tolerance
+from ._loop import Transmitter, check
 from ._sensors import RTD, Sensor, SensorInfo, sensors
 from ._tables import format_fixed, table
 
@@ -37,6 +41,8 @@ __version__: str = _core.__version__
 __all__ = [
     "RTD",
     "SensorInfo",
+    "Transmitter",
+    "check",
     "emf",
     "format_fixed",
     "resistance",
