@@ -194,7 +194,7 @@ Sheet loopSheet(const SheetQuestion& q, const Say& say) {
             const std::string pct = core::formatTrimmed(row.percent, 6);
             throw Failure{kExitOutOfRange,
                           temperatureOutOfRange(say("test point at " + pct + " % of span:",
-                                                    pct + "% 量程处的测试点："),
+                                                    "量程 " + pct + "% 处的测试点温度"),
                                                 core::formatTrimmed(row.temperatureC, 6), s, say)};
         }
         row.input = s.isThermocouple() ? reading - emfAtCj : reading;
