@@ -12,11 +12,12 @@ namespace {
 constexpr std::array<std::string_view, 4> kUnitNames{"C", "mV", "uV", "ohm"};
 constexpr std::array<std::string_view, 4> kDistributionNames{"rect", "tri", "normal", "std"};
 
-// 1/slope, or kOutOfRange where the slope is out of range or 0.
+// 1/|slope|, or kOutOfRange where the slope is out of range or 0. Sizes, so that no true
+// value (1/S of type B near 21 °C, where S passes through 0) is taken for kOutOfRange.
 double inverseSlope(const Sensor& s, double t) {
     const double d = slope(s, t);
     if (outOfRange(d) || d == 0) return kOutOfRange;
-    return 1 / d;
+    return 1 / std::fabs(d);
 }
 
 }  // namespace
@@ -89,7 +90,7 @@ double referenceJunctionSensitivity(const Sensor& s, double t, double cj) {
     const double c = inverseSlope(s, t);
     const double atCj = slope(s, cj);
     if (outOfRange(c) || outOfRange(atCj)) return kOutOfRange;
-    return atCj * c;
+    return std::fabs(atCj) * c;
 }
 
 }  // namespace kelvora::core

@@ -60,16 +60,17 @@ struct Budget {
 // The contributions taken as uncorrelated, combined.
 Budget combine(std::span<const Contribution> contributions, double k = 2);
 
-// The sensitivity of sensor s's temperature at t to a quantity in `unit`, in °C per unit: 1
-// for °C; for a thermocouple 1/S(t) per µV and 1000/S(t) per mV, with S the Seebeck
-// coefficient in µV/°C; for a resistance thermometer 1/(dR/dt) per Ω. kOutOfRange where the
-// unit does not fit the sensor (Ω on a thermocouple, mV or µV on a resistance thermometer),
-// for a t outside the sensor's range and where the slope is 0.
+// The size of the sensitivity of sensor s's temperature at t to a quantity in `unit`, in °C
+// per unit (its sign does not enter a standard uncertainty): 1 for °C; for a thermocouple 1/|S(t)|
+// per µV and 1000/|S(t)| per mV, with S the Seebeck coefficient in µV/°C; for a resistance
+// thermometer 1/(dR/dt) per Ω. kOutOfRange where the unit does not fit the sensor (Ω on a
+// thermocouple, mV or µV on a resistance thermometer), for a t outside the sensor's range and where
+// the slope is 0.
 double sensitivityCPerUnit(const Sensor& s, double t, Unit unit);
 
-// The sensitivity of thermocouple s's temperature at t to its reference junction's temperature
-// cj: S(cj)/S(t), °C per °C. kOutOfRange for a resistance thermometer, for t or cj outside the
-// thermocouple's range and where S(t) is 0.
+// The size of the sensitivity of thermocouple s's temperature at t to its reference junction's
+// temperature cj: |S(cj)/S(t)|, °C per °C. kOutOfRange for a resistance thermometer, for t or cj
+// outside the thermocouple's range and where S(t) is 0.
 double referenceJunctionSensitivity(const Sensor& s, double t, double cj);
 
 }  // namespace kelvora::core
