@@ -170,6 +170,7 @@ const Bad kBad[] = {
     {"budget K 300 --row a,1,ohm,rect", 2, "--row a: K reads mV (or uV), not ohm"},
     {"budget Pt100 100 --row a,1,mV,rect", 2, "--row a: Pt100 reads ohm, not mV or uV"},
     {"budget K 300 --row ,1,C,rect", 2, "the name must not be empty"},
+    {"budget K 300 --row a,1,C,rect b,1,C,rect", 2, "not expected: b,1,C,rect"},
     {"budget K 300 --class 1 --k 0", 2, "--k must be greater than 0"},
     {"budget K 300 --class 1 --format xml", 2, "--format"},
     {"budget K 300 --cable KCA:1", 2, "KCA 导线没有 1 级：可用 2 级", true},

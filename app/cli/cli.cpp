@@ -77,7 +77,8 @@ int run(int argc, const char* const* argv, std::istream& in, std::ostream& out, 
     const Say say(chinese);
     CLI::App app{
         "Thermocouple EMF and resistance thermometer conversions, Seebeck coefficients, "
-        "tolerance classes and graduation tables (ITS-90, IEC 60584, IEC 60751, DIN 43760). "
+        "tolerance classes, graduation tables, lead-wire errors and uncertainty budgets "
+        "(ITS-90, IEC 60584, IEC 60751, DIN 43760, GUM). "
         "Temperatures in deg C, EMF in mV, resistance in ohm; '.' is the decimal point. "
         "Sensors: S R B K N E J T, and PtN, CuN, NiN for any R0 = N ohm (Pt100, Pt1000, Cu50, "
         "Ni1000). A value given as '-' is read from standard input, one per line. Exit status: "
@@ -193,9 +194,11 @@ int run(int argc, const char* const* argv, std::istream& in, std::ostream& out, 
     leadOptions(budgetCommand, bd.leadTexts);
     budgetCommand->add_option("--transmitter", bd.transmitter, "a transmitter's +-PCT % of span");
     budgetCommand->add_option("--range", bd.range, "the transmitter's LRV,URV in deg C");
-    budgetCommand->add_option("--row", bd.rows,
-                              "NAME,VALUE,UNIT,DIST, repeatable: UNIT C mV uV ohm; DIST rect "
-                              "tri normal:K std");
+    budgetCommand
+        ->add_option("--row", bd.rows,
+                     "NAME,VALUE,UNIT,DIST, repeatable: UNIT C mV uV ohm; DIST rect "
+                     "tri normal:K std")
+        ->allow_extra_args(false);
     budgetCommand->add_option("--k", bd.k, "coverage factor (default 2)");
     budgetCommand->add_option("--format", bd.format, "text (default), csv or json")
         ->check(CLI::IsMember({"text", "csv", "json"}));
