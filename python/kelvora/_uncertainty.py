@@ -15,7 +15,8 @@ from typing import Any, Iterable, Optional, Union
 import numpy as np
 
 from . import _core, _ufuncs
-from . import _number, _one_number, _resolve, _call
+from ._common import _call, _number, _one_number
+from ._sensors import _resolve
 
 __all__ = ["Budget", "budget", "cable_tolerance", "lead_error"]
 
