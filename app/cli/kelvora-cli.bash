@@ -1,18 +1,19 @@
-# bash completion for kelvora-cli: commands, sensor codes, options, table formats and signals.
+# bash completion for kelvora-cli: commands, sensor codes, options, formats, wirings, cables and
+# signals.
 _kelvora_cli() {
     local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD - 1]}
     local command=${COMP_WORDS[1]-}
     local sensors="S R B K N E J T Pt100 Pt10 Cu100 Cu50 Pt1000 Pt500 Ni100 Ni1000 Cu10"
     COMPREPLY=()
     if [ "$COMP_CWORD" -eq 1 ]; then
-        mapfile -t COMPREPLY < <(compgen -W "emf temp res slope tol table lut loop check list --help --version" -- "$cur")
+        mapfile -t COMPREPLY < <(compgen -W "emf temp res slope tol leads budget table lut loop check list --help --version" -- "$cur")
         return
     fi
     case $prev in
         --format)
             if [ "$command" = lut ]; then
                 mapfile -t COMPREPLY < <(compgen -W "c csv json" -- "$cur")
-            elif [ "$command" = check ]; then
+            elif [ "$command" = budget ] || [ "$command" = check ]; then
                 mapfile -t COMPREPLY < <(compgen -W "text csv json" -- "$cur")
             else
                 mapfile -t COMPREPLY < <(compgen -W "text csv json c" -- "$cur")
@@ -31,11 +32,22 @@ _kelvora_cli() {
             mapfile -t COMPREPLY < <(compgen -W "4-20mA 0-20mA 1-5V 0-10V" -- "$cur")
             return
             ;;
+        --wires)
+            mapfile -t COMPREPLY < <(compgen -W "2 3 4" -- "$cur")
+            return
+            ;;
+        --cable)
+            mapfile -t COMPREPLY < <(compgen -W "JX:1 JX:2 TX:1 TX:2 EX:1 EX:2 KX:1 KX:2 NX:1 NX:2
+                KCA:2 KCB:2 NC:2 RCA:2 SCA:2 RCB:2 SCB:2 BC:2" -- "$cur")
+            return
+            ;;
         --from | --to | --step | --cj | --digits | --r0 | --cvd | --alpha | --delta | --beta | \
-            --max-error | --points | --name | --cj-from | --cj-to | --range | --at | --found | \
-            --left | --accuracy) return ;;
+            --max-error | --points | --name | --cj-from | --cj-to | --ohms | --length | --area | \
+            --awg | --at | --imbalance | --cj-error | --cable-at | --meter | --transmitter | \
+            --range | --row | --k | --found | --left | --accuracy) return ;;
     esac
     local certificate="--r0 --cvd --alpha --delta --beta"
+    local leads="--wires --ohms --length --area --awg --at --imbalance"
     local options="--digits --help"
     case $command in
         emf) sensors="S R B K N E J T" options="--cj $options" ;;
@@ -44,6 +56,10 @@ _kelvora_cli() {
             options="$certificate $options" ;;
         slope) options="$certificate $options" ;;
         tol) options="--class --element $certificate --help" ;;
+        leads) sensors="Pt100 Pt10 Cu100 Cu50 Pt1000 Pt500 Ni100 Ni1000 Cu10"
+            options="$leads $certificate --help" ;;
+        budget) options="--class --element --cj-error --cj --cable --cable-at --meter --leads
+            $leads --transmitter --range --row --k --format $certificate --help" ;;
         table) options="--from --to --step --cj --format $certificate $options" ;;
         lut) options="--max-error --points --from --to --int --format --name --cj-from --cj-to
             $certificate --help" ;;

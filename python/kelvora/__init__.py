@@ -15,9 +15,11 @@ a pandas Series gives a Series with the same index, a dask array a lazy dask arr
 chunk by chunk without the GIL. Values are full doubles, not rounded to the window's digits.
 Outside a sensor's range a value is NaN, or, with errors="raise", ValueError names the
 accepted range (NaN given stays NaN either way). table() gives kelvora-cli's graduation table
-as a numpy structured array, sensors() the window's catalogue. Transmitter(lrv, urv, signal)
-is a temperature transmitter (its output both ways, NAMUR NE 43's states), check() kelvora-cli
-check's loop-check sheet.
+as a numpy structured array, sensors() the window's catalogue. lead_error, cable_tolerance
+and budget give kelvora-cli's leads and budget: a resistance thermometer's lead-wire error, an
+IEC 60584-3 cable's tolerance, and a measurement's uncertainty budget (GUM). Transmitter(lrv, urv, signal) is a temperature
+transmitter (its output both ways, NAMUR NE 43's states), check() kelvora-cli check's
+loop-check sheet.
 
     import kelvora
     kelvora.emf("K", 250, cj=25)                    # 9.153126403069239 (mV)
@@ -35,16 +37,21 @@ from ._conversions import emf, resistance, slope, temperature, tolerance
 from ._loop import Transmitter, check
 from ._sensors import RTD, Sensor, SensorInfo, sensors
 from ._tables import format_fixed, table
+from ._uncertainty import Budget, budget, cable_tolerance, lead_error
 
 __version__: str = _core.__version__
 
 __all__ = [
     "RTD",
+    "Budget",
     "SensorInfo",
     "Transmitter",
+    "budget",
+    "cable_tolerance",
     "check",
     "emf",
     "format_fixed",
+    "lead_error",
     "resistance",
     "sensors",
     "slope",
