@@ -2,7 +2,7 @@
 // at a time, and numpy ufuncs whose inner loops call the same core functions element by
 // element; numpy runs such loops without the GIL. The values are the core's doubles, with
 // NaN where the core returns kOutOfRange. Checking arguments and wording messages is the
-// Python layer's part (kelvora/__init__.py): what arrives here is already checked.
+// Python layer's part (the kelvora package's modules): what arrives here is already checked.
 //
 // Units as in the core: temperatures in °C, EMFs in mV, resistances in Ω, slopes in µV/°C
 // (thermocouples) or Ω/°C (resistance thermometers), tolerances in °C.
