@@ -43,10 +43,10 @@ from ._uncertainty import Budget, budget, cable_tolerance, lead_error
 __version__: str = _core.__version__
 
 __all__ = [
+    "Budget",
     "CvdFit",
     "ExtrapolationWarning",
     "RTD",
-    "Budget",
     "SensorInfo",
     "budget",
     "cable_tolerance",
