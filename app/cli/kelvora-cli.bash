@@ -6,7 +6,7 @@ _kelvora_cli() {
     local sensors="S R B K N E J T Pt100 Pt10 Cu100 Cu50 Pt1000 Pt500 Ni100 Ni1000 Cu10"
     COMPREPLY=()
     if [ "$COMP_CWORD" -eq 1 ]; then
-        mapfile -t COMPREPLY < <(compgen -W "emf temp res slope tol leads budget table lut loop check list --help --version" -- "$cur")
+        mapfile -t COMPREPLY < <(compgen -W "emf temp res slope tol leads budget table fit lut loop check list --help --version" -- "$cur")
         return
     fi
     case $prev in
@@ -15,6 +15,8 @@ _kelvora_cli() {
                 mapfile -t COMPREPLY < <(compgen -W "c csv json" -- "$cur")
             elif [ "$command" = budget ] || [ "$command" = check ]; then
                 mapfile -t COMPREPLY < <(compgen -W "text csv json" -- "$cur")
+            elif [ "$command" = fit ]; then
+                mapfile -t COMPREPLY < <(compgen -W "text json" -- "$cur")
             else
                 mapfile -t COMPREPLY < <(compgen -W "text csv json c" -- "$cur")
             fi
@@ -41,26 +43,37 @@ _kelvora_cli() {
                 KCA:2 KCB:2 NC:2 RCA:2 SCA:2 RCB:2 SCB:2 BC:2" -- "$cur")
             return
             ;;
+        --deviation)
+            mapfile -t COMPREPLY < <(compgen -f -- "$cur")
+            return
+            ;;
         --from | --to | --step | --cj | --digits | --r0 | --cvd | --alpha | --delta | --beta | \
             --max-error | --points | --name | --cj-from | --cj-to | --ohms | --length | --area | \
             --awg | --at | --imbalance | --cj-error | --cable-at | --meter | --transmitter | \
-            --range | --row | --k | --found | --left | --accuracy) return ;;
+            --range | --row | --k | --degree | --found | --left | --accuracy) return ;;
     esac
     local certificate="--r0 --cvd --alpha --delta --beta"
     local leads="--wires --ohms --length --area --awg --at --imbalance"
     local options="--digits --help"
+    local deviation="--deviation --degree"
     case $command in
-        emf) sensors="S R B K N E J T" options="--cj $options" ;;
-        temp) options="--cj --exact $certificate $options" ;;
+        emf) sensors="S R B K N E J T" options="--cj $deviation $options" ;;
+        temp) options="--cj --exact $deviation $certificate $options" ;;
         res) sensors="Pt100 Pt10 Cu100 Cu50 Pt1000 Pt500 Ni100 Ni1000 Cu10"
             options="$certificate $options" ;;
-        slope) options="$certificate $options" ;;
+        slope) options="$deviation $certificate $options" ;;
         tol) options="--class --element $certificate --help" ;;
         leads) sensors="Pt100 Pt10 Cu100 Cu50 Pt1000 Pt500 Ni100 Ni1000 Cu10"
             options="$leads $certificate --help" ;;
         budget) options="--class --element --cj-error --cj --cable --cable-at --meter --leads
             $leads --transmitter --range --row --k --format $certificate --help" ;;
-        table) options="--from --to --step --cj --format $certificate $options" ;;
+        table) options="--from --to --step --cj --format $deviation $certificate $options" ;;
+        fit) sensors="Pt100 Pt1000 Pt500 Pt10"
+            if [ "$COMP_CWORD" -eq 3 ]; then
+                mapfile -t COMPREPLY < <(compgen -f -- "$cur")
+                return
+            fi
+            options="--r0 --format --help" ;;
         lut) options="--max-error --points --from --to --int --format --name --cj-from --cj-to
             $certificate --help" ;;
         loop)

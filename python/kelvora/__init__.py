@@ -21,6 +21,10 @@ IEC 60584-3 cable's tolerance, and a measurement's uncertainty budget (GUM). Tra
 transmitter (its output both ways, NAMUR NE 43's states), check() kelvora-cli check's
 loop-check sheet.
 
+Calibration: fit_cvd(t, r, r0=None) fits a platinum thermometer's Callendar–Van Dusen
+coefficients to points (kelvora-cli fit), and emf, temperature and slope take a
+thermocouple's own deviation from a calibration, deviation=(t, dE_uV) with degree=.
+
     import kelvora
     kelvora.emf("K", 250, cj=25)                    # 9.153126403069239 (mV)
     kelvora.temperature("K", 9.8, cj=25)            # 265.84840675556165 (°C)
@@ -32,6 +36,7 @@ loop-check sheet.
 from __future__ import annotations
 
 from . import _core, _ufuncs  # noqa: F401  (kelvora._ufuncs: the ufuncs by name)
+from ._calibration import CvdFit, ExtrapolationWarning, fit_cvd
 from ._common import ArrayLike
 from ._conversions import emf, resistance, slope, temperature, tolerance
 from ._loop import Transmitter, check
@@ -42,14 +47,17 @@ from ._uncertainty import Budget, budget, cable_tolerance, lead_error
 __version__: str = _core.__version__
 
 __all__ = [
-    "RTD",
     "Budget",
+    "CvdFit",
+    "ExtrapolationWarning",
+    "RTD",
     "SensorInfo",
     "Transmitter",
     "budget",
     "cable_tolerance",
     "check",
     "emf",
+    "fit_cvd",
     "format_fixed",
     "lead_error",
     "resistance",
