@@ -34,8 +34,9 @@ namespace {
 // Decimals a value may be shown with: a double carries 15 significant digits.
 constexpr int kMaxDigits = 15;
 
-constexpr std::string_view kCommands[] = {"emf", "temp", "res", "slope", "tol",  "leads", "budget",
-                                          "table", "fit", "lut", "loop", "check", "list"};
+constexpr std::string_view kCommands[] = {"emf",   "temp",   "res",   "slope", "tol",
+                                          "leads", "budget", "table", "fit",   "lut",
+                                          "loop",  "check",  "list"};
 
 bool isCommand(std::string_view word) {
     return std::find(std::begin(kCommands), std::end(kCommands), word) != std::end(kCommands);
