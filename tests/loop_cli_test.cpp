@@ -117,7 +117,7 @@ const Bad kBad[] = {
     {"loop 250", "--range is required"},
     {"loop 250 --range 0,500 --signal 4-20A", "signal '4-20A': write LO-HI and its unit, mA or V"},
     {"loop 250 --range 0,500 --signal 20-4mA", "with 0 <= LO < HI"},
-    {"check K --range 0,500 --points 1", "--points 1: a whole number of points from 2 to 1000000"},
+    {"check K --range 0,500 --points 1", "--points 1: a whole number of points from 2 to 100000"},
     {"check K --range 0,500 --points 2.5", "--points 2.5: a whole number of points"},
     {"check K --range 0,500 --points 5 --at 0,100", "give the points one way"},
     {"check K --range 0,500 --at 0,x", "--at 'x' is not a number"},
