@@ -17,9 +17,9 @@ Outside a sensor's range a value is NaN, or, with errors="raise", ValueError nam
 accepted range (NaN given stays NaN either way). table() gives kelvora-cli's graduation table
 as a numpy structured array, sensors() the window's catalogue. lead_error, cable_tolerance
 and budget give kelvora-cli's leads and budget: a resistance thermometer's lead-wire error, an
-IEC 60584-3 cable's tolerance, and a measurement's uncertainty budget (GUM). Transmitter(lrv, urv, signal) is a temperature
-transmitter (its output both ways, NAMUR NE 43's states), check() kelvora-cli check's
-loop-check sheet.
+IEC 60584-3 cable's tolerance, and a measurement's uncertainty budget (GUM).
+Transmitter(lrv, urv, signal) is a temperature transmitter (its output both ways, NAMUR NE 43's
+states), check() kelvora-cli check's loop-check sheet.
 
 Calibration: fit_cvd(t, r, r0=None) fits a platinum thermometer's Callendar–Van Dusen
 coefficients to points (kelvora-cli fit), and emf, temperature and slope take a
