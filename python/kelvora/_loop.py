@@ -66,10 +66,11 @@ class Transmitter:
                         ("_reading_args", (lrv_, urv_, lo, hi, float(unit)))):
             object.__setattr__(self, name, v)
 
-    def output(self, t: ArrayLike) -> Any:
+    def output(self, t: ArrayLike, *, errors: str = "nan") -> Any:
         """The output in mA or V at t °C, unclamped (beyond the range too): lo + (hi − lo)·(t −
-        lrv)/(urv − lrv), with the same bits as that expression in numpy. It has no failure:
-        NaN gives NaN, an infinity an infinity."""
+        lrv)/(urv − lrv), with the same bits as that expression in numpy. Every t has one (NaN
+        gives NaN, an infinity an infinity), so errors="raise" never raises here."""
+        _raising(errors)
         x = _number(t, "t")
         if x is not None:
             return float(_core.transmitter_output(x, *self._args))
