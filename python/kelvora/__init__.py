@@ -18,6 +18,8 @@ accepted range (NaN given stays NaN either way). table() gives kelvora-cli's gra
 as a numpy structured array, sensors() the window's catalogue. lead_error, cable_tolerance
 and budget give kelvora-cli's leads and budget: a resistance thermometer's lead-wire error, an
 IEC 60584-3 cable's tolerance, and a measurement's uncertainty budget (GUM).
+Transmitter(lrv, urv, signal) is a temperature transmitter (its output both ways, NAMUR NE 43's
+states), check() kelvora-cli check's loop-check sheet.
 
 Calibration: fit_cvd(t, r, r0=None) fits a platinum thermometer's Callendar–Van Dusen
 coefficients to points (kelvora-cli fit), and emf, temperature and slope take a
@@ -28,6 +30,7 @@ thermocouple's own deviation from a calibration, deviation=(t, dE_uV) with degre
     kelvora.temperature("K", 9.8, cj=25)            # 265.84840675556165 (°C)
     kelvora.resistance("Pt100", [0, 50, 100])       # array([100., 119.397..., 138.5055])
     kelvora.format_fixed(kelvora.emf("K", 250, cj=25), 3)   # '9.153', the window's text
+    kelvora.Transmitter(0, 500).output(250)         # 12.0 (mA)
 """
 
 from __future__ import annotations
@@ -36,6 +39,7 @@ from . import _core, _ufuncs  # noqa: F401  (kelvora._ufuncs: the ufuncs by name
 from ._calibration import CvdFit, ExtrapolationWarning, fit_cvd
 from ._common import ArrayLike
 from ._conversions import emf, resistance, slope, temperature, tolerance
+from ._loop import Transmitter, check
 from ._sensors import RTD, Sensor, SensorInfo, sensors
 from ._tables import format_fixed, table
 from ._uncertainty import Budget, budget, cable_tolerance, lead_error
@@ -48,8 +52,10 @@ __all__ = [
     "ExtrapolationWarning",
     "RTD",
     "SensorInfo",
+    "Transmitter",
     "budget",
     "cable_tolerance",
+    "check",
     "emf",
     "fit_cvd",
     "format_fixed",

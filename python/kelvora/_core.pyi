@@ -84,6 +84,23 @@ def format_fixed(v: float, decimals: int) -> str: ...
 def format_trimmed(v: float, decimals: int) -> str: ...
 def format_fixed_all(values: npt.ArrayLike, decimals: int) -> list[str]: ...
 
+# Transmitters: one ufunc each for every transmitter, its numbers as inputs (unit 0: mA, 1: V).
+transmitter_output: np.ufunc  # (t, lrv, urv, lo, hi) -> output
+transmitter_temperature: np.ufunc  # (value, lrv, urv, lo, hi, unit) -> °C, NaN: none
+transmitter_state: np.ufunc  # (value, lrv, urv, lo, hi, unit) -> state code (7: NaN)
+MAX_SHEET_POINTS: int
+
+def transmitter(
+    lrv: float, urv: float, signal: str
+) -> tuple[float, float, float, float, int, str] | tuple[None, str]: ...
+def no_temperature(lrv: float, urv: float, lo: float, hi: float, unit: float, value: float,
+                   text: str) -> str: ...
+def sheet_percents(points: Optional[int], at: list[float], updown: bool) -> list[float]: ...
+def loop_check(
+    sensor: Sensor, lrv: float, urv: float, lo: float, hi: float, unit: float, cj: float,
+    percents: list[float], found: list[float], left: list[float], accuracy: Optional[float]
+) -> tuple[Optional[list[str]], Optional[list[npt.NDArray[np.float64]]], str]: ...
+
 # ---- Calibration (python/src/calibration_module.cpp) ----------------------------------------
 
 # (r0, a, b, c, alpha, delta, beta, fitted R, residuals in Ω, residuals in mK, the largest)

@@ -37,6 +37,7 @@
 #include "core/sensors.hpp"
 #include "core/tolerance.hpp"
 #include "python/src/calibration_module.hpp"
+#include "python/src/loop_module.hpp"
 
 namespace py = pybind11;
 namespace core = kelvora::core;
@@ -625,4 +626,5 @@ PYBIND11_MODULE(_core, m) {
           [](double v, int decimals) { return core::formatTrimmed(v, decimalsOf(decimals)); });
     m.def("format_fixed_all", &formatted);
     kelvora::python::bindCalibration(m);
+    kelvora::python::bindLoop(m);
 }
