@@ -1,13 +1,14 @@
 // ITS-90 platinum thermometers: the reference functions against the defining fixed points'
 // Wr of the scale's text, their exact inverse against the approximate inverse functions'
 // published 0.1 mK, the deviation functions against their closed forms, an ITS-90 thermometer
-// both ways and its refusals.
+// both ways and its refusals, and the fit of a sub-range's deviation coefficients.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 #include <vector>
 
+#include "core/its90_fit.hpp"
 #include "core/its90_prt.hpp"
 #include "core/sensor.hpp"
 
@@ -213,6 +214,89 @@ TEST(Its90Prt, RefusedCertificates) {
         EXPECT_EQ(s.error, c.error) << c.name;
         EXPECT_FALSE(describe(s.error).empty()) << c.name;
         EXPECT_FALSE(describeInChinese(s.error).empty()) << c.name;
+    }
+}
+
+// Sub-range 8 from the tin and zinc points: a thermometer whose W − Wr = a·x + b·x², x = W − 1,
+// read at the table's Wr of both points (the quadratic's root, worked here). The fit passes
+// through both points and finds a and b to within what the table's 1e-8 in Wr allows.
+TEST(Its90Fit, SubrangeEightFromTinAndZinc) {
+    const double a = -1.5e-4, b = 1.0e-5, rtpw = 25.5;
+    const auto w = [&](double wr) {
+        return 1 + 2 * (wr - 1) / ((1 - a) + std::sqrt((1 - a) * (1 - a) - 4 * b * (wr - 1)));
+    };
+    const CalibrationPoint points[] = {{231.928, rtpw * w(1.89279768)},
+                                       {419.527, rtpw * w(2.56891730)}};
+    const Its90FitOrError f = fitIts90Deviation(points, 8, rtpw);
+    ASSERT_TRUE(f.ok());
+    EXPECT_NEAR(f.fit.c[0], a, 5e-8);
+    EXPECT_NEAR(f.fit.c[1], b, 5e-8);
+    EXPECT_EQ(f.fit.c[2], 0);
+    for (const CalibrationPoint& p : points)
+        EXPECT_NEAR(reading(f.fit.sensor, p.temperatureC), p.resistanceOhm,
+                    8 * ulp(p.resistanceOhm))
+            << p.temperatureC;
+}
+
+// More points than coefficients: a certificate's own thermometer sampled fits back to its
+// coefficients, for every sub-range; the triple point, where each term is 0, is taken too.
+TEST(Its90Fit, EverySubrangeFitsBack) {
+    struct Case {
+        int subrange;
+        std::vector<double> c;
+    };
+    const Case cases[] = {
+        {4, {kDev4[0], kDev4[1]}}, {5, {kDev5[0], kDev5[1]}}, {7, {kDev7[0], kDev7[1], kDev7[2]}},
+        {8, {kDev8[0], kDev8[1]}}, {9, {kDev9[0], kDev9[1]}}, {10, {kDev10[0]}},
+        {11, {kDev11[0]}}};
+    for (const Case& c : cases) {
+        const Sensor s = its90(100, {{c.subrange, c.c}});
+        const Limits l = temperatureLimits(s);
+        std::vector<CalibrationPoint> points;
+        for (int i = 0; i <= 5; ++i) {
+            const double t = i == 5 ? l.hi : l.lo + (l.hi - l.lo) * i / 5;
+            points.push_back({t, reading(s, t)});
+        }
+        const Its90FitOrError f = fitIts90Deviation(points, c.subrange, 100);
+        ASSERT_TRUE(f.ok()) << c.subrange;
+        for (std::size_t k = 0; k < 3; ++k)
+            EXPECT_NEAR(f.fit.c[k], k < c.c.size() ? c.c[k] : 0.0, 1e-12) << c.subrange << k;
+    }
+}
+
+TEST(Its90Fit, RefusedPoints) {
+    struct Case {
+        const char* name;
+        std::vector<CalibrationPoint> points;
+        int subrange;
+        double rtpw;
+        Its90FitError error;
+        std::size_t point;
+    };
+    const CalibrationPoint sn{231.928, 48.3}, zn{419.527, 65.5}, in{156.5985, 41.0};
+    const Case cases[] = {
+        {"sub-range 6", {sn, zn}, 6, 25.5, Its90FitError::unknownSubrange, 0},
+        {"R_tpw 0", {sn, zn}, 8, 0, Its90FitError::rtpw, 0},
+        {"above zinc", {sn, {419.6, 65.5}}, 8, 25.5, Its90FitError::temperatureOutOfRange, 1},
+        {"below 0.01 °C", {{0, 25.49}, sn}, 8, 25.5, Its90FitError::temperatureOutOfRange, 0},
+        {"NaN temperature", {{kNaN, 30}}, 8, 25.5, Its90FitError::temperatureOutOfRange, 0},
+        {"0 Ω", {sn, {419.527, 0}}, 8, 25.5, Its90FitError::resistanceNotValid, 1},
+        {"one point", {zn}, 8, 25.5, Its90FitError::tooFewPoints, 0},
+        {"two for three", {sn, zn}, 7, 25.5, Its90FitError::tooFewPoints, 0},
+        {"tin twice", {sn, {231.928, 48.4}}, 8, 25.5, Its90FitError::conflictingPoints, 0},
+        {"tin twice and the triple point",
+         {sn, sn, {0.01, 25.5}},
+         8,
+         25.5,
+         Its90FitError::tooFewTemperatures,
+         0},
+        {"triple point only", {{0.01, 25.5}}, 11, 25.5, Its90FitError::tooFewTemperatures, 0},
+        {"far off", {in, {156.5985, 41.0}, {29.7646, 28.6}}, 10, 1, Its90FitError::curve, 0},
+    };
+    for (const Case& c : cases) {
+        const Its90FitOrError f = fitIts90Deviation(c.points, c.subrange, c.rtpw);
+        EXPECT_EQ(f.error, c.error) << c.name;
+        EXPECT_EQ(f.point, c.point) << c.name;
     }
 }
 
