@@ -67,6 +67,12 @@ void addSensor(CLI::App* c, SensorOptions& s, const std::string& kinds) {
     c->add_option("--alpha", s.alpha, "the certificate's alpha in 1/deg C (with --delta)");
     c->add_option("--delta", s.delta, "the certificate's delta in deg C (with --alpha)");
     c->add_option("--beta", s.beta, "the certificate's beta in deg C, below 0 deg C (default 0)");
+    c->add_option("--rtpw", s.rtpw,
+                  "ITS90: the resistance in ohm at the triple point of water (0.01 deg C)");
+    c->add_option("--dev", s.dev,
+                  "ITS90: a sub-range's deviation coefficients N:a,b[,c] (4 or 5 below "
+                  "0.01 deg C, 7 to 11 above; as many as its function has); once for each")
+        ->allow_extra_args(false);  // one value each time, not the command's own after it
 }
 
 }  // namespace
@@ -79,7 +85,8 @@ int run(int argc, const char* const* argv, std::istream& in, std::ostream& out, 
         "tolerance classes and graduation tables (ITS-90, IEC 60584, IEC 60751, DIN 43760). "
         "Temperatures in deg C, EMF in mV, resistance in ohm; '.' is the decimal point. "
         "Sensors: S R B K N E J T, and PtN, CuN, NiN for any R0 = N ohm (Pt100, Pt1000, Cu50, "
-        "Ni1000). A value given as '-' is read from standard input, one per line. Exit status: "
+        "Ni1000), and ITS90, a platinum thermometer of the ITS-90 given by --rtpw and --dev. A "
+        "value given as '-' is read from standard input, one per line. Exit status: "
         "0 all well, 1 a value out of range, 2 a usage error.",
         "kelvora-cli"};
     app.set_version_flag("--version", "kelvora-cli " KELVORA_VERSION);
@@ -119,7 +126,8 @@ int run(int argc, const char* const* argv, std::istream& in, std::ostream& out, 
 
     CLI::App* res =
         app.add_subcommand("res", "resistance in ohm of a resistance thermometer at TEMP");
-    addSensor(res, sensor, "resistance thermometer: PtN CuN NiN (Pt100 Pt10 Cu100 Cu50 Pt1000 …)");
+    addSensor(res, sensor,
+              "resistance thermometer: PtN CuN NiN (Pt100 Pt10 Cu100 Cu50 Pt1000 …) or ITS90");
     res->add_option("TEMP", value, "temperature in deg C, or - for standard input")->required();
     digitsOption(res, convert.digits);
 
