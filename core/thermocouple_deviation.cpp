@@ -75,6 +75,7 @@ DeviationOrError fitDeviation(ThermocoupleType type, std::span<const DeviationPo
     out.needed = d.degree + 1;
     if (temperatures < out.needed) return fail(DeviationError::tooFewTemperatures);
 
+    d.points = points.size();
     d.calibratedLo = ts.front();
     d.calibratedHi = ts[static_cast<std::size_t>(temperatures - 1)];
     d.mid = d.calibratedLo + (d.calibratedHi - d.calibratedLo) / 2;

@@ -35,6 +35,7 @@ struct ThermocoupleDeviation {
     // calibrated temperatures: the fit's columns stay of one size.
     std::array<double, kMaxDeviationDegree + 1> c{};
     double mid = 0, scale = 1;
+    std::size_t points = 0;                     // the points it was fitted to
     double calibratedLo = 0, calibratedHi = 0;  // the lowest and the highest point's t, °C
     // The temperatures around the calibrated ones over which E + ΔE rises, within those the
     // exact inverse takes (exactTemperatureLimits): the corrected inverse's.

@@ -9,32 +9,18 @@
 #include <string>
 #include <vector>
 
-#include "app/cli/cli.hpp"
 #include "core/reference_junction.hpp"
 #include "core/rtd.hpp"
 #include "core/thermocouple.hpp"
+#include "tests/cli_run.hpp"
 #include "tests/nist_tables.hpp"
 
 namespace {
 
 using namespace kelvora;
 
-struct Result {
-    int status;
-    std::string out, err;
-};
-
-Result cli(const std::string& args, const std::string& input = "", bool chinese = false) {
-    std::vector<std::string> words{"kelvora-cli"};
-    std::istringstream split(args);
-    for (std::string w; split >> w;) words.push_back(w);
-    std::vector<const char*> argv;
-    for (const std::string& w : words) argv.push_back(w.c_str());
-    std::istringstream in(input);
-    std::ostringstream out, err;
-    const int status = cli::run(static_cast<int>(argv.size()), argv.data(), in, out, err, chinese);
-    return {status, out.str(), err.str()};
-}
+using test::cli;
+using test::Result;
 
 TEST(CliTable, CsvAtZeroHoldsEveryValueOfTheNistTables) {
     for (const auto& [letter, reference] : test::referenceTables()) {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/cli/commands.hpp"
+#include "app/cli/fit_command.hpp"
 #include "app/cli/line_writer.hpp"
 #include "app/cli/lut_command.hpp"
 #include "app/cli/report.hpp"
@@ -31,8 +32,8 @@ namespace {
 // Decimals a value may be shown with: a double carries 15 significant digits.
 constexpr int kMaxDigits = 15;
 
-constexpr std::string_view kCommands[] = {"emf", "temp",  "res", "slope",
-                                          "tol", "table", "lut", "list"};
+constexpr std::string_view kCommands[] = {"emf",   "temp", "res", "slope", "tol",
+                                          "table", "fit",  "lut", "list"};
 
 bool isCommand(std::string_view word) {
     return std::find(std::begin(kCommands), std::end(kCommands), word) != std::end(kCommands);
@@ -75,6 +76,45 @@ void addSensor(CLI::App* c, SensorOptions& s, const std::string& kinds) {
         ->allow_extra_args(false);  // one value each time, not the command's own after it
 }
 
+// A thermocouple's own deviation from a calibration, as emf, temp, slope and table take it.
+struct DeviationOptions {
+    std::optional<std::string> file;  // --deviation FILE
+    std::optional<int> degree;        // --degree D
+};
+
+void addDeviation(CLI::App* c, DeviationOptions& d) {
+    c->add_option("--deviation", d.file,
+                  "thermocouples: a calibration's deviation from the reference function, lines "
+                  "t,dE (deg C, uV: E measured - E reference), or - for standard input; the "
+                  "least-squares polynomial through them corrects the reference function");
+    c->add_option("--degree", d.degree,
+                  "the deviation polynomial's degree, 0 to 3 (default: one less than the "
+                  "number of calibrated temperatures, at most 3)")
+        ->check(CLI::Range(0, 3));
+}
+
+// The deviation of the options, for sensor s; none without --deviation.
+std::optional<core::ThermocoupleDeviation> deviationOf(const core::Sensor& s,
+                                                       const DeviationOptions& d,
+                                                       std::string_view value, std::istream& in,
+                                                       const Say& say) {
+    if (!d.file) {
+        if (d.degree)
+            throw Failure{kExitUsage, say("--degree goes with --deviation FILE",
+                                          "--degree 须与 --deviation FILE 一起使用")};
+        return std::nullopt;
+    }
+    if (*d.file == "-" && value == "-")
+        throw Failure{kExitUsage,
+                      say("--deviation - and the values - cannot both come from "
+                          "standard input: give the deviation as a file",
+                          "--deviation - 与数值 - 不能都从标准输入读取：请用文件给出偏差")};
+    if (!s.isThermocouple()) return thermocoupleDeviation(s, {}, d.degree, say);  // refused
+    return thermocoupleDeviation(
+        s, readPointsFile(*d.file, in, say("temperature", "温度"), say("deviation", "偏差"), say),
+        d.degree, say);
+}
+
 }  // namespace
 
 int run(int argc, const char* const* argv, std::istream& in, std::ostream& out, std::ostream& err,
@@ -82,7 +122,8 @@ int run(int argc, const char* const* argv, std::istream& in, std::ostream& out, 
     const Say say(chinese);
     CLI::App app{
         "Thermocouple EMF and resistance thermometer conversions, Seebeck coefficients, "
-        "tolerance classes and graduation tables (ITS-90, IEC 60584, IEC 60751, DIN 43760). "
+        "tolerance classes, graduation tables and coefficients fitted to a calibration's points "
+        "(ITS-90, IEC 60584, IEC 60751, DIN 43760). "
         "Temperatures in deg C, EMF in mV, resistance in ohm; '.' is the decimal point. "
         "Sensors: S R B K N E J T, and PtN, CuN, NiN for any R0 = N ohm (Pt100, Pt1000, Cu50, "
         "Ni1000), and ITS90, a platinum thermometer of the ITS-90 given by --rtpw and --dev. A "
@@ -96,6 +137,8 @@ int run(int argc, const char* const* argv, std::istream& in, std::ostream& out, 
     std::string value;
     ConvertOptions convert;
     TableOptions t;
+    DeviationOptions deviation;
+    Notes notes;
     const auto digitsOption = [&](CLI::App* c, std::optional<int>& d) {
         c->add_option("--digits", d, "decimals shown (default: the window's)")
             ->check(CLI::Range(0, kMaxDigits));
@@ -111,6 +154,7 @@ int run(int argc, const char* const* argv, std::istream& in, std::ostream& out, 
     emf->add_option("TEMP", value, "temperature in deg C, or - to read them from standard input")
         ->required();
     cjOption(emf, convert.cj);
+    addDeviation(emf, deviation);
     digitsOption(emf, convert.digits);
 
     CLI::App* temp = app.add_subcommand(
@@ -122,6 +166,7 @@ int run(int argc, const char* const* argv, std::istream& in, std::ostream& out, 
     temp->add_flag("--exact", convert.exact,
                    "thermocouples: the exact inverse of the ITS-90 reference function over its "
                    "whole range, instead of the inverse polynomials");
+    addDeviation(temp, deviation);
     digitsOption(temp, convert.digits);
 
     CLI::App* res =
@@ -136,6 +181,7 @@ int run(int argc, const char* const* argv, std::istream& in, std::ostream& out, 
         "Seebeck coefficient dE/dt in uV/deg C (thermocouple) or dR/dt in ohm/deg C (RTD)");
     addSensor(slope, sensor, any);
     slope->add_option("TEMP", value, "temperature in deg C, or - for standard input")->required();
+    addDeviation(slope, deviation);
     digitsOption(slope, convert.digits);
 
     CLI::App* tol = app.add_subcommand(
@@ -157,7 +203,24 @@ int run(int argc, const char* const* argv, std::istream& in, std::ostream& out, 
     cjOption(tab, t.cj);
     tab->add_option("--format", t.format, "text (default), csv, json or c")
         ->check(CLI::IsMember({"text", "csv", "json", "c"}));
+    addDeviation(tab, deviation);
     digitsOption(tab, t.digits);
+
+    FitOptions f;
+    CLI::App* fitCommand = app.add_subcommand(
+        "fit",
+        "Callendar-Van Dusen coefficients of a platinum thermometer from a calibration's points "
+        "(least squares; C only with a point below 0 deg C), each point's residual in ohm and "
+        "mK, and the largest");
+    fitCommand->add_option("SENSOR", f.code, "platinum thermometer: PtN (Pt100, Pt1000)")
+        ->required();
+    fitCommand
+        ->add_option("FILE", f.file,
+                     "the points, lines t,R (deg C, ohm; # comments), or - for standard input")
+        ->required();
+    fitCommand->add_option("--r0", f.r0, "R0 in ohm as measured (at the ice point): fixed");
+    fitCommand->add_option("--format", f.format, "text (default) or json")
+        ->check(CLI::IsMember({"text", "json"}));
 
     LutOptions l;
     CLI::App* lut = app.add_subcommand(
@@ -220,10 +283,20 @@ int run(int argc, const char* const* argv, std::istream& in, std::ostream& out, 
             listSensors(writer);
             return kExitOk;
         }
-        if (tab->parsed()) return table(t, writer, say);
+        if (tab->parsed()) {
+            t.deviation = deviationOf(resolveSensor(t.sensor, say), deviation, "", in, say);
+            t.notes = &notes;
+            const int status = table(t, writer, say);
+            writer.flush();
+            for (const std::string& n : notes.pending) report(err, n);
+            return status;
+        }
+        if (fitCommand->parsed()) return cli::fit(f, in, writer, say);
         if (lut->parsed()) return cli::lut(l, writer, err, say);
 
         const core::Sensor s = resolveSensor(sensor, say);
+        convert.deviation = deviationOf(s, deviation, value, in, say);
+        convert.notes = &notes;
         Convert conversion;
         if (emf->parsed())
             conversion = emfConversion(s, convert, say);
@@ -235,7 +308,7 @@ int run(int argc, const char* const* argv, std::istream& in, std::ostream& out, 
             conversion = slopeConversion(s, convert, say);
         else
             conversion = toleranceConversion(s, convert, say);
-        return convertValues(value, conversion, in, writer, err, say);
+        return convertValues(value, conversion, in, writer, err, say, &notes);
     } catch (const Failure& f) {
         writer.flush();
         report(err, f.message);

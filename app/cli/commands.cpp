@@ -4,6 +4,7 @@
 #include <istream>
 #include <ostream>
 
+#include "answers/calibration.hpp"
 #include "app/cli/cli.hpp"
 #include "app/cli/report.hpp"
 #include "core/reference_junction.hpp"
@@ -37,6 +38,21 @@ std::string emfRange(core::Limits l, double e0, const std::string& reference, co
                "（参考端 " + reference + say.celsius() + "）");
 }
 
+// A note when t lies outside the deviation's calibrated temperatures.
+void note(Notes* notes, const core::ThermocoupleDeviation& d, double t, const std::string& what,
+          const Say& say) {
+    if (notes == nullptr) return;
+    std::string n = extrapolationNote(d, t, t, what, say);
+    if (!n.empty()) notes->pending.push_back(std::move(n));
+}
+
+void noteReference(const CalibratedThermocouple& c, const ConvertOptions& o, const Say& say) {
+    note(o.notes, c.deviation, c.t0,
+         say("the reference junction at ", "参考端 ") + core::formatTrimmed(c.t0, 15) +
+             say.celsius(),
+         say);
+}
+
 std::string classesOf(const core::Sensor& s) {
     std::string list;
     for (int k = 0; k <= static_cast<int>(core::ToleranceClass::C); ++k) {
@@ -49,12 +65,21 @@ std::string classesOf(const core::Sensor& s) {
 }  // namespace
 
 int convertValues(std::string_view value, const Convert& convert, std::istream& in, LineWriter& out,
-                  std::ostream& err, const Say& say) {
+                  std::ostream& err, const Say& say, Notes* notes) {
+    // The notes left so far, after the results written so far; those of the set-up first.
+    const auto reportNotes = [&](const std::string& where) {
+        if (notes == nullptr || notes->pending.empty()) return;
+        out.flush();
+        for (const std::string& n : notes->pending) report(err, where + n);
+        notes->pending.clear();
+    };
+    reportNotes("");
     if (value != "-") {
         try {
             const std::string result = convert(value);
             out.put(result);
             out.put('\n');
+            reportNotes("");
             return kExitOk;
         } catch (const Failure& f) {
             report(err, f.message);
@@ -68,6 +93,8 @@ int convertValues(std::string_view value, const Convert& convert, std::istream& 
         if (!trim(line).empty()) {
             try {
                 out.put(convert(line));
+                reportNotes(say("line " + std::to_string(lineNo) + ": ",
+                                "第 " + std::to_string(lineNo) + " 行："));
             } catch (const Failure& f) {
                 out.flush();
                 report(err, say("line " + std::to_string(lineNo) + ": ",
@@ -84,6 +111,19 @@ int convertValues(std::string_view value, const Convert& convert, std::istream& 
 
 Convert emfConversion(const core::Sensor& s, const ConvertOptions& o, const Say& say) {
     needThermocouple(s, "emf", say);
+    if (o.deviation) {
+        const CalibratedThermocouple c = calibratedThermocouple(s, *o.deviation, o.cj, say);
+        noteReference(c, o, say);
+        return [&say, c, notes = o.notes, digits = o.digits.value_or(3)](std::string_view text) {
+            const std::string what = say("temperature", "温度");
+            const double t = number(text, what, say);
+            const double e = calibratedEmf(c, t);
+            if (core::outOfRange(e))
+                throw Failure{kExitOutOfRange, temperatureOutOfRange(what, text, c.sensor, say)};
+            note(notes, c.deviation, t, std::string(trim(text)) + say.celsius(), say);
+            return core::formatFixed(e, digits);
+        };
+    }
     const double e0 = referenceEmf(s, o.cj, say);
     return [&say, s, e0, digits = o.digits.value_or(3)](std::string_view text) {
         const std::string what = say("temperature", "温度");
@@ -115,6 +155,24 @@ Convert temperatureConversion(const core::Sensor& s, const ConvertOptions& o, co
                                                 say)};
             }
             return core::formatFixed(T, digits);
+        };
+    }
+    if (o.deviation) {
+        // E + ΔE inverted exactly, with --exact or without: the inverse polynomials are the
+        // reference function's alone.
+        const CalibratedThermocouple c = calibratedThermocouple(s, *o.deviation, o.cj, say);
+        noteReference(c, o, say);
+        return [&say, c, notes = o.notes, digits](std::string_view text) {
+            const std::string what = say("EMF", "热电势");
+            const core::ExactTemperature T = calibratedTemperature(c, number(text, what, say));
+            if (T.status != core::ExactStatus::ok) {
+                throw Failure{kExitOutOfRange,
+                              outOfRangeMessage(what, text, say.unit("mV"), c.sensor,
+                                                calibratedReadingRange(c, say), say)};
+            }
+            note(notes, c.deviation, T.temperatureC,
+                 core::formatTrimmed(T.temperatureC, digits) + say.celsius(), say);
+            return core::formatFixed(T.temperatureC, digits);
         };
     }
     const double e0 = referenceEmf(s, o.cj, say);
@@ -174,6 +232,18 @@ Convert resistanceConversion(const core::Sensor& s, const ConvertOptions& o, con
 }
 
 Convert slopeConversion(const core::Sensor& s, const ConvertOptions& o, const Say& say) {
+    if (o.deviation) {
+        return [&say, s, d = *o.deviation, notes = o.notes,
+                digits = o.digits.value_or(3)](std::string_view text) {
+            const std::string what = say("temperature", "温度");
+            const double t = number(text, what, say);
+            const double v = core::correctedSlope(d, t);
+            if (core::outOfRange(v))
+                throw Failure{kExitOutOfRange, temperatureOutOfRange(what, text, s, say)};
+            note(notes, d, t, std::string(trim(text)) + say.celsius(), say);
+            return core::formatFixed(v, digits);
+        };
+    }
     return [&say, s,
             digits = o.digits.value_or(s.isThermocouple() ? 3
                                        : s.isIts90()      ? 6

@@ -11,6 +11,7 @@
 #include "app/cli/line_writer.hpp"
 #include "app/cli/report.hpp"
 #include "core/sensor.hpp"
+#include "core/thermocouple_deviation.hpp"
 
 namespace kelvora::cli {
 
@@ -19,9 +20,10 @@ using Convert = std::function<std::string(std::string_view)>;
 
 // Converts `value`, or each line of `in` when it is "-": one result per line, an empty line
 // in its place where a value fails (the message to `err`), so results stay beside their
-// readings. Returns the worst status.
+// readings; the notes a value left (and those left before), to `err` after it. Returns the worst
+// status.
 int convertValues(std::string_view value, const Convert& convert, std::istream& in, LineWriter& out,
-                  std::ostream& err, const Say& say);
+                  std::ostream& err, const Say& say, Notes* notes = nullptr);
 
 struct ConvertOptions {
     std::optional<std::string> cj;       // the reference junction, thermocouples only
@@ -29,6 +31,10 @@ struct ConvertOptions {
     bool exact = false;                  // temp: the exact inverse of the reference function
     std::optional<std::string> cls;      // tol: the tolerance class
     std::optional<std::string> element;  // tol: wire or film (platinum)
+    // emf, temp, slope: a thermocouple's own deviation (--deviation FILE, --degree D) as read,
+    // and where the conversions leave their notes on it.
+    std::optional<core::ThermocoupleDeviation> deviation;
+    Notes* notes = nullptr;
 };
 
 // Each command's conversion for sensor s, its options checked once for all values.

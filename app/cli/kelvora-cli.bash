@@ -5,13 +5,15 @@ _kelvora_cli() {
     local sensors="S R B K N E J T Pt100 Pt10 Cu100 Cu50 Pt1000 Pt500 Ni100 Ni1000 Cu10"
     COMPREPLY=()
     if [ "$COMP_CWORD" -eq 1 ]; then
-        mapfile -t COMPREPLY < <(compgen -W "emf temp res slope tol table lut list --help --version" -- "$cur")
+        mapfile -t COMPREPLY < <(compgen -W "emf temp res slope tol table fit lut list --help --version" -- "$cur")
         return
     fi
     case $prev in
         --format)
             if [ "$command" = lut ]; then
                 mapfile -t COMPREPLY < <(compgen -W "c csv json" -- "$cur")
+            elif [ "$command" = fit ]; then
+                mapfile -t COMPREPLY < <(compgen -W "text json" -- "$cur")
             else
                 mapfile -t COMPREPLY < <(compgen -W "text csv json c" -- "$cur")
             fi
@@ -25,19 +27,30 @@ _kelvora_cli() {
             mapfile -t COMPREPLY < <(compgen -W "wire film" -- "$cur")
             return
             ;;
+        --deviation)
+            mapfile -t COMPREPLY < <(compgen -f -- "$cur")
+            return
+            ;;
         --from | --to | --step | --cj | --digits | --r0 | --cvd | --alpha | --delta | --beta | \
-            --max-error | --points | --name | --cj-from | --cj-to) return ;;
+            --max-error | --points | --name | --cj-from | --cj-to | --degree) return ;;
     esac
     local certificate="--r0 --cvd --alpha --delta --beta"
     local options="--digits --help"
+    local deviation="--deviation --degree"
     case $command in
-        emf) sensors="S R B K N E J T" options="--cj $options" ;;
-        temp) options="--cj --exact $certificate $options" ;;
+        emf) sensors="S R B K N E J T" options="--cj $deviation $options" ;;
+        temp) options="--cj --exact $deviation $certificate $options" ;;
         res) sensors="Pt100 Pt10 Cu100 Cu50 Pt1000 Pt500 Ni100 Ni1000 Cu10"
             options="$certificate $options" ;;
-        slope) options="$certificate $options" ;;
+        slope) options="$deviation $certificate $options" ;;
         tol) options="--class --element $certificate --help" ;;
-        table) options="--from --to --step --cj --format $certificate $options" ;;
+        table) options="--from --to --step --cj --format $deviation $certificate $options" ;;
+        fit) sensors="Pt100 Pt1000 Pt500 Pt10"
+            if [ "$COMP_CWORD" -eq 3 ]; then
+                mapfile -t COMPREPLY < <(compgen -f -- "$cur")
+                return
+            fi
+            options="--r0 --format --help" ;;
         lut) options="--max-error --points --from --to --int --format --name --cj-from --cj-to
             $certificate --help" ;;
         *) return ;;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "answers/calibration.hpp"
 #include "app/cli/cli.hpp"
 #include "app/cli/report.hpp"
 #include "core/its90_prt.hpp"
@@ -93,6 +94,12 @@ int table(const TableOptions& o, LineWriter& out, const Say& say) {
                              s.cvd != core::kIec60751;
     const TablePoints p = tablePoints(s, o.from, o.to, o.step, o.cj, say);
     const long long count = p.count;
+    // A thermocouple's own deviation: E + ΔE against the junction's E + ΔE.
+    std::optional<CalibratedThermocouple> calibrated;
+    if (o.deviation) calibrated = calibratedThermocouple(s, *o.deviation, o.cj, say);
+    const auto valueAt = [&](double t) {
+        return calibrated ? calibratedEmf(*calibrated, t) : tableValue(s, p.emfAtT0, t);
+    };
 
     const int digits = o.digits.value_or(tc ? 3 : s.isIts90() ? 6 : 2);
     const std::string description = core::sensorDescription(s);
@@ -104,9 +111,38 @@ int table(const TableOptions& o, LineWriter& out, const Say& say) {
     const long long stepUnit = pow10(p.scale - p.stepDecimals);  // 10^-stepDecimals in points
     const std::string stepText = scaledText(p.step / stepUnit, p.stepDecimals);
 
+    std::string deviationText, deviationSource, deviationJson;
+    if (calibrated) {
+        const core::ThermocoupleDeviation& d = calibrated->deviation;
+        const std::string lo = core::formatTrimmed(d.calibratedLo, 3),
+                          hi = core::formatTrimmed(d.calibratedHi, 3),
+                          degree = std::to_string(d.degree), points = std::to_string(d.points);
+        deviationText = "自身偏差 ΔE：" + points + " 个校准点的 " + degree +
+                        " 次最小二乘多项式，校准温度 " + lo + "℃～" + hi + "℃\n";
+        deviationSource =
+            "; corrected by the thermocouple's own deviation, the least-squares "
+            "polynomial of degree " +
+            degree + " through " + points + " calibration points from " + lo + " to " + hi +
+            " deg C";
+        deviationJson = "\"deviation\": {\"degree\": " + degree + ", \"points\": " + points +
+                        ", \"calibrated_C\": [" + lo + ", " + hi + "]}, ";
+        if (o.notes) {
+            for (std::string n :
+                 {extrapolationNote(
+                      d, calibrated->t0, calibrated->t0,
+                      say("the reference junction at ", "参考端 ") + t0Text + say.celsius(), say),
+                  extrapolationNote(
+                      d, p.at(0), p.at(count - 1),
+                      say("part of the table, " + fromText + " °C to " + lastText + " °C,",
+                          "分度表 " + fromText + "℃～" + lastText + "℃ 的一部分"),
+                      say)})
+                if (!n.empty()) o.notes->pending.push_back(std::move(n));
+        }
+    }
+
     // Each point: its temperature's text and the value's.
     const auto row = [&](long long k, auto&& emit) {
-        const double v = tableValue(s, p.emfAtT0, p.at(k));
+        const double v = valueAt(p.at(k));
         if (core::outOfRange(v))  // the ranges are intervals: never inside the table's ends
             throw Failure{kExitOutOfRange,
                           temperatureOutOfRange("t", scaledText(p.scaledAt(k), p.scale), s, say)};
@@ -133,8 +169,8 @@ int table(const TableOptions& o, LineWriter& out, const Say& say) {
     } else if (o.format == "json") {
         const auto k = [](double v) { return core::formatSignificant(v); };
         out.put("{\"sensor\": \"" + code + "\", \"description\": \"" + description +
-                "\", \"reference_C\": " + (tc ? t0Text : "null") + ", \"unit\": \"" + unitName +
-                "\", " +
+                "\", \"reference_C\": " + (tc ? t0Text : "null") + ", " + deviationJson +
+                "\"unit\": \"" + unitName + "\", " +
                 (certificate
                      ? "\"cvd\": [" + k(s.cvd.a) + ", " + k(s.cvd.b) + ", " + k(s.cvd.c) + "], "
                      : std::string()) +
@@ -172,7 +208,7 @@ int table(const TableOptions& o, LineWriter& out, const Say& say) {
                 stepText + " deg C" +
                 (tc ? ", reference junction at " + t0Text + " deg C; EMF in mV.\n"
                     : "; resistance in ohm.\n") +
-                " * Source: " + sourceText(s) +
+                " * Source: " + sourceText(s) + deviationSource +
                 ".\n * Written by kelvora-cli " KELVORA_VERSION ". kelvora_" + name + "_" +
                 quantity + "[i] is the value at\n * KELVORA_" + upperName +
                 "_START_C + i * KELVORA_" + upperName + "_STEP_C. */\n");
@@ -215,6 +251,7 @@ int table(const TableOptions& o, LineWriter& out, const Say& say) {
         out.put("分度表  分度号 " + code + "  " + description + "\n");
         out.put(core::sensorRangeText(s) + (tc ? "  参考端温度 " + t0Text + "℃" : std::string()) +
                 "  单位 " + (tc ? "热电势 mV" : "电阻值 Ω") + "\n");
+        out.put(deviationText);
         if (certificate)
             out.put("证书系数 A = " + core::formatSignificant(s.cvd.a) +
                     "  B = " + core::formatSignificant(s.cvd.b) +

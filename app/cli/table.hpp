@@ -7,6 +7,7 @@
 
 #include "app/cli/line_writer.hpp"
 #include "app/cli/report.hpp"
+#include "core/thermocouple_deviation.hpp"
 
 namespace kelvora::cli {
 
@@ -15,6 +16,10 @@ struct TableOptions {
     std::optional<std::string> from, to, step, cj;
     std::string format = "text";
     std::optional<int> digits;
+    // A thermocouple's own deviation (--deviation FILE, --degree D) as read, and where the
+    // table leaves its note on it.
+    std::optional<core::ThermocoupleDeviation> deviation;
+    Notes* notes = nullptr;
 };
 
 // Where a sensor's numbers come from, for the comments of C headers: the ITS-90 reference
