@@ -43,13 +43,6 @@ core::CvdCoefficients cvdOf(const std::string& text, const Say& say) {
             parts.size() == 3 ? number(parts[2], "--cvd", say) : 0.0};
 }
 
-bool isIts90Code(std::string_view code) {
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-    constexpr std::string_view its90 = "its90";
-    return code.size() == its90.size() && std::equal(code.begin(), code.end(), its90.begin(),
-                                                     [&](char x, char y) { return lower(x) == y; });
-}
-
 // The names of a sub-range's coefficients: "a", "a,b" or "a,b,c".
 std::string coefficientNames(int count) {
     return std::string("a,b,c").substr(0, static_cast<std::size_t>(2 * count - 1));
@@ -141,6 +134,13 @@ core::Sensor its90Of(const SensorOptions& o, const Say& say) {
 }
 
 }  // namespace
+
+bool isIts90Code(std::string_view code) {
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+    constexpr std::string_view its90 = "its90";
+    return code.size() == its90.size() && std::equal(code.begin(), code.end(), its90.begin(),
+                                                     [&](char x, char y) { return lower(x) == y; });
+}
 
 std::string knownSensors() {
     std::string s;

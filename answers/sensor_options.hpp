@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "answers/messages.hpp"
@@ -22,6 +23,9 @@ struct SensorOptions {
     std::optional<std::string> rtpw;  // --rtpw OHMS, ITS90
     std::vector<std::string> dev;     // --dev N:a,b[,c], ITS90, once for each sub-range
 };
+
+// "ITS90" in any letter case: an ITS-90 thermometer, whose certificate the code cannot give.
+bool isIts90Code(std::string_view code);
 
 // The sensor codes every front end takes, for messages and help: the window's twelve, then the
 // rest.

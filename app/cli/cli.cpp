@@ -210,15 +210,21 @@ int run(int argc, const char* const* argv, std::istream& in, std::ostream& out, 
     CLI::App* fitCommand = app.add_subcommand(
         "fit",
         "Callendar-Van Dusen coefficients of a platinum thermometer from a calibration's points "
-        "(least squares; C only with a point below 0 deg C), each point's residual in ohm and "
-        "mK, and the largest");
-    fitCommand->add_option("SENSOR", f.code, "platinum thermometer: PtN (Pt100, Pt1000)")
+        "(least squares; C only with a point below 0 deg C), or an ITS-90 thermometer's "
+        "deviation coefficients of one sub-range (ITS90 --range N --rtpw R), each point's "
+        "residual in ohm and mK, and the largest");
+    fitCommand->add_option("SENSOR", f.code, "platinum thermometer: PtN (Pt100, Pt1000), or ITS90")
         ->required();
     fitCommand
         ->add_option("FILE", f.file,
                      "the points, lines t,R (deg C, ohm; # comments), or - for standard input")
         ->required();
     fitCommand->add_option("--r0", f.r0, "R0 in ohm as measured (at the ice point): fixed");
+    fitCommand->add_option("--range", f.range,
+                           "ITS90: the sub-range whose deviation is fitted, 4 or 5 (below 0.01 "
+                           "deg C), 7 to 11 (above)");
+    fitCommand->add_option("--rtpw", f.rtpw,
+                           "ITS90: the resistance in ohm at the triple point of water");
     fitCommand->add_option("--format", f.format, "text (default) or json")
         ->check(CLI::IsMember({"text", "json"}));
 
