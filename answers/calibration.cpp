@@ -265,7 +265,7 @@ std::string calibratedReadingRange(const CalibratedThermocouple& c, const Say& s
     l.lo -= c.emfAtT0;
     l.hi -= c.emfAtT0;
     const std::string t0 = core::formatTrimmed(c.t0, 15);
-    return rangeText(l, 3, say.unit("mV"), say) +
+    return rangeText(l, 3, say(" mV", "mV"), say) +
            say(" with the reference junction at " + t0 + say.celsius() +
                    " and the thermocouple's deviation",
                "（参考端 " + t0 + say.celsius() + "，计入热电偶自身偏差）");

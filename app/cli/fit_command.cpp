@@ -96,7 +96,13 @@ int fitPlatinum(const FitOptions& o, const core::Sensor& nominal, std::istream& 
     }};
     if (o.format == "json") {
         out.put("{");
-        for (const auto& [key, v] : values) out.put("\"" + std::string(key) + "\": " + v + ", ");
+        for (const auto& [key, v] : values) {
+            out.put('"');
+            out.put(key);
+            out.put("\": ");
+            out.put(v);
+            out.put(", ");
+        }
         writeResidualsJson(r.points, r.maxResidualMk, out);
         return kExitOk;
     }

@@ -17,6 +17,10 @@ Outside a sensor's range a value is NaN, or, with errors="raise", ValueError nam
 accepted range (NaN given stays NaN either way). table() gives kelvora-cli's graduation table
 as a numpy structured array, sensors() the window's catalogue.
 
+Calibration: fit_cvd(t, r, r0=None) fits a platinum thermometer's Callendar–Van Dusen
+coefficients to points (kelvora-cli fit), and emf, temperature and slope take a
+thermocouple's own deviation from a calibration, deviation=(t, dE_uV) with degree=.
+
     import kelvora
     kelvora.emf("K", 250, cj=25)                    # 9.153126403069239 (mV)
     kelvora.temperature("K", 9.8, cj=25)            # 265.84840675556165 (°C)
@@ -27,6 +31,7 @@ as a numpy structured array, sensors() the window's catalogue.
 from __future__ import annotations
 
 from . import _core, _ufuncs  # noqa: F401  (kelvora._ufuncs: the ufuncs by name)
+from ._calibration import CvdFit, ExtrapolationWarning, fit_cvd
 from ._common import ArrayLike
 from ._conversions import emf, resistance, slope, temperature, tolerance
 from ._sensors import RTD, Sensor, SensorInfo, sensors
@@ -35,9 +40,12 @@ from ._tables import format_fixed, table
 __version__: str = _core.__version__
 
 __all__ = [
+    "CvdFit",
+    "ExtrapolationWarning",
     "RTD",
     "SensorInfo",
     "emf",
+    "fit_cvd",
     "format_fixed",
     "resistance",
     "sensors",

@@ -4,15 +4,18 @@ or array-likes (numpy ufuncs underneath)."""
 from __future__ import annotations
 
 import numbers
-from typing import Any, Optional, Union, overload
+from typing import Any, Optional, Tuple, Union, overload
 
 import numpy as np
 
-from . import _core, _ufuncs
+from . import _calibration, _core, _ufuncs
 from ._common import (_DEGREES, _MV, _OHM, ArrayLike, _apply, _number, _raising, _range,
                       _text)
 from ._sensors import (Sensor, _no_reference, _reference_message, _Resolved, _sensor,
                        _temperature_message)
+
+# A calibration's deviation: (temperatures in °C, E measured − E reference there in µV).
+Deviation = Tuple[ArrayLike, ArrayLike]
 
 
 def _convert(s: _Resolved, op: str, args: tuple, names: tuple, raising: bool, explain: Any,
@@ -29,13 +32,14 @@ def _convert(s: _Resolved, op: str, args: tuple, names: tuple, raising: bool, ex
 
 
 @overload
-def emf(sensor: Sensor, t: float, cj: Optional[float] = ..., *, errors: str = ...) -> float: ...
+def emf(sensor: Sensor, t: float, cj: Optional[float] = ..., *, errors: str = ...,
+        deviation: Optional[Deviation] = ..., degree: Optional[int] = ...) -> float: ...
 @overload
-def emf(sensor: Sensor, t: ArrayLike, cj: Optional[ArrayLike] = ..., *,
-        errors: str = ...) -> Any: ...
+def emf(sensor: Sensor, t: ArrayLike, cj: Optional[ArrayLike] = ..., *, errors: str = ...,
+        deviation: Optional[Deviation] = ..., degree: Optional[int] = ...) -> Any: ...
 
 
-def emf(sensor, t, cj=0.0, *, errors="nan"):
+def emf(sensor, t, cj=0.0, *, errors="nan", deviation=None, degree=None):
     """EMF in mV of a thermocouple at t °C with its reference junction at cj °C:
     E(t) − E(cj), as the window computes it, E being the ITS-90 reference function. With
     cj=None, E(t) itself, the reference function's value against 0 °C; it differs from cj=0
@@ -44,8 +48,16 @@ def emf(sensor, t, cj=0.0, *, errors="nan"):
     t and cj broadcast against each other. Temperatures the types take, in °C: S and R -50 to
     1768.1, B 0 to 1820, K -270 to 1372, N -270 to 1300, E -270 to 1000, J -210 to 1200,
     T -270 to 400. Outside them: NaN, or ValueError naming the range with errors="raise".
+
+    deviation=(t, dE_uV), a calibration's E measured − E reference in µV at its temperatures
+    (°C), corrects the reference function by its least-squares polynomial ΔE of degree
+    `degree` (0 to 3; default one less than the number of temperatures, at most 3):
+    E(t) + ΔE(t) − (E(cj) + ΔE(cj)), as kelvora-cli emf --deviation gives it. Beyond the
+    calibrated temperatures ΔE is used as it is, with a kelvora.ExtrapolationWarning.
     """
     s = _sensor(sensor)
+    if deviation is not None or degree is not None:
+        return _calibration._emf(s, t, cj, deviation, degree, _raising(errors))
     if type(t) is float and type(cj) is float and errors == "nan" and s.tc:
         return s.emf(t, cj)
     if not s.tc:
@@ -61,13 +73,16 @@ def emf(sensor, t, cj=0.0, *, errors="nan"):
 
 @overload
 def temperature(sensor: Sensor, reading: float, cj: Optional[float] = ..., exact: bool = ...,
-                *, errors: str = ...) -> float: ...
+                *, errors: str = ..., deviation: Optional[Deviation] = ...,
+                degree: Optional[int] = ...) -> float: ...
 @overload
 def temperature(sensor: Sensor, reading: ArrayLike, cj: Optional[ArrayLike] = ...,
-                exact: bool = ..., *, errors: str = ...) -> Any: ...
+                exact: bool = ..., *, errors: str = ..., deviation: Optional[Deviation] = ...,
+                degree: Optional[int] = ...) -> Any: ...
 
 
-def temperature(sensor, reading, cj=0.0, exact=False, *, errors="nan"):
+def temperature(sensor, reading, cj=0.0, exact=False, *, errors="nan", deviation=None,
+                degree=None):
     """Temperature in °C at a reading: for a thermocouple an EMF in mV measured with the
     reference junction at cj °C (the ITS-90 inverse polynomials at reading + E(cj); with
     exact=True the exact inverse of the reference function, within 1e-9 °C; with cj=None the
@@ -80,8 +95,15 @@ def temperature(sensor, reading, cj=0.0, exact=False, *, errors="nan"):
     inverse the whole reference function (type B above 0 mV only: at 0 mV and below two
     temperatures between 0 °C and 42.13 °C match). Outside: NaN, or ValueError naming the
     range with errors="raise".
+
+    deviation=(t, dE_uV) and degree, as for emf: the exact inverse of E + ΔE, with exact
+    True or False, over the temperatures around the calibrated ones where E + ΔE rises.
     """
     s = _sensor(sensor)
+    if deviation is not None or degree is not None:
+        if not isinstance(exact, (bool, np.bool_)):
+            raise TypeError(f"exact must be True or False, not {type(exact).__name__}")
+        return _calibration._temperature(s, reading, cj, deviation, degree, _raising(errors))
     if type(reading) is float and type(cj) is float and exact is False and errors == "nan":
         if s.tc:
             return s.temperature(reading, cj)
@@ -149,18 +171,24 @@ def resistance(sensor, t, *, errors="nan"):
 
 
 @overload
-def slope(sensor: Sensor, t: float, *, errors: str = ...) -> float: ...
+def slope(sensor: Sensor, t: float, *, errors: str = ..., deviation: Optional[Deviation] = ...,
+          degree: Optional[int] = ...) -> float: ...
 @overload
-def slope(sensor: Sensor, t: ArrayLike, *, errors: str = ...) -> Any: ...
+def slope(sensor: Sensor, t: ArrayLike, *, errors: str = ...,
+          deviation: Optional[Deviation] = ..., degree: Optional[int] = ...) -> Any: ...
 
 
-def slope(sensor, t, *, errors="nan"):
+def slope(sensor, t, *, errors="nan", deviation=None, degree=None):
     """Slope at t °C: a thermocouple's Seebeck coefficient dE/dt in µV/°C (the exact
     derivative of the ITS-90 reference function), or a resistance thermometer's dR/dt in
     Ω/°C. Where two ranges meet, the upper range's. Over the temperatures emf and resistance
     take; outside: NaN, or ValueError naming the range with errors="raise".
+
+    deviation=(t, dE_uV) and degree, as for emf: dE/dt + dΔE/dt of a calibrated thermocouple.
     """
     s = _sensor(sensor)
+    if deviation is not None or degree is not None:
+        return _calibration._slope(s, t, deviation, degree, _raising(errors))
     if type(t) is float and errors == "nan":
         return s.slope(t)
     return _convert(s, "slope", (t,), ("t",), _raising(errors),

@@ -63,3 +63,39 @@ def out_of_range(what: str, text: str, unit: str, sensor: Sensor, range: str) ->
 def format_fixed(v: float, decimals: int) -> str: ...
 def format_trimmed(v: float, decimals: int) -> str: ...
 def format_fixed_all(values: npt.ArrayLike, decimals: int) -> list[str]: ...
+
+# ---- Calibration (python/src/calibration_module.cpp) ----------------------------------------
+
+# (r0, a, b, c, alpha, delta, beta, fitted R, residuals in Ω, residuals in mK, the largest)
+def fit_cvd(
+    t: npt.NDArray[np.float64], r: npt.NDArray[np.float64], r0: Optional[float]
+) -> tuple[float, float, float, float, float, float, float, npt.NDArray[np.float64],
+           npt.NDArray[np.float64], npt.NDArray[np.float64], float]: ...
+
+class DeviationOp:
+    emf: DeviationOp
+    temperature: DeviationOp
+    reading: DeviationOp
+    inverse: DeviationOp
+    slope: DeviationOp
+
+# type, degree, coefficients, mid, scale, calibrated and rising temperatures, points
+DeviationFields = tuple[int, int, tuple[float, float, float, float], float, float, float,
+                        float, float, float, int]
+
+class Deviation:
+    degree: int
+    points: int
+    calibrated: tuple[float, float]
+    fields: DeviationFields
+    # One value: fn(x, t0) for emf and temperature, t0 unused otherwise.
+    def value(self, op: DeviationOp, x: float, t0: float) -> float: ...
+    def ufunc(self, op: DeviationOp, name: str, doc: str) -> np.ufunc: ...
+    def temperature_limits(self) -> Limits: ...
+    def reading_limits(self) -> Limits: ...
+    def reading_range(self, t0: float) -> str: ...
+    def extrapolation_note(self, lo: float, hi: float, what: str) -> str: ...
+
+def deviation(sensor: Sensor, t: npt.NDArray[np.float64], deviation_uv: npt.NDArray[np.float64],
+              degree: Optional[int]) -> Deviation: ...
+def deviation_from_fields(fields: DeviationFields) -> Deviation: ...

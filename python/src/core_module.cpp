@@ -33,6 +33,7 @@
 #include "core/sensor.hpp"
 #include "core/sensors.hpp"
 #include "core/tolerance.hpp"
+#include "python/src/calibration_module.hpp"
 
 namespace py = pybind11;
 namespace core = kelvora::core;
@@ -498,4 +499,5 @@ PYBIND11_MODULE(_core, m) {
     m.def("format_trimmed",
           [](double v, int decimals) { return core::formatTrimmed(v, decimalsOf(decimals)); });
     m.def("format_fixed_all", &formatted);
+    kelvora::python::bindCalibration(m);
 }
