@@ -35,8 +35,10 @@ std::string subrangeText(int subrange, const Say& say) {
 
 std::string deviationOption(const core::Its90Fit& fit) {
     std::string s = std::to_string(fit.subrange) + ":";
-    for (int k = 0; k < fit.coefficients; ++k)
-        s += (k == 0 ? "" : ",") + coefficientText(fit.c[static_cast<std::size_t>(k)]);
+    for (int k = 0; k < fit.coefficients; ++k) {
+        if (k > 0) s += ',';
+        s += coefficientText(fit.c[static_cast<std::size_t>(k)]);
+    }
     return s;
 }
 

@@ -152,13 +152,13 @@ int fitIts90(const FitOptions& o, std::istream& in, LineWriter& out, const Say& 
     if (o.format == "json") {
         out.put("{\"subrange\": " + n + ", \"rtpw\": " + core::formatSignificant(rtpw) + ", ");
         for (int k = 0; k < r.fit.coefficients; ++k)
-            out.put("\"" + std::string(names[k]) +
+            out.put(std::string("\"") + names[k] +
                     "\": " + coefficientText(r.fit.c[static_cast<std::size_t>(k)]) + ", ");
         writeResidualsJson(r.points, r.maxResidualMk, out);
         return kExitOk;
     }
     const std::string count = std::to_string(r.points.size());
-    out.put("ITS90" +
+    out.put(std::string("ITS90") +
             say(", " + subrangeText(r.fit.subrange, say) + ", deviation fitted to " + count +
                     " points, R_tpw = " + core::formatSignificant(rtpw) + " Ω\n",
                 "，" + subrangeText(r.fit.subrange, say) + "，按 " + count +

@@ -33,7 +33,7 @@ std::string its90DeviationText(const core::Sensor& s, const char* label, const c
         const core::its90::prt::Subrange* r = core::its90::prt::subrangeOf(d->subrange);
         if (r == nullptr) continue;
         if (!text.empty()) text += apart;
-        text += label + std::to_string(r->number) + ":";
+        ((text += label) += std::to_string(r->number)) += ':';
         for (int i = 0; i < r->coefficients; ++i)
             text += std::string(i == 0 ? " " : between) + "abc"[i] + " = " +
                     core::formatSignificant(d->c[static_cast<std::size_t>(i)]);
@@ -48,11 +48,12 @@ std::string its90DeviationJson(const core::Sensor& s) {
         const core::its90::prt::Subrange* r = core::its90::prt::subrangeOf(d->subrange);
         if (r == nullptr) continue;
         if (!text.empty()) text += ", ";
-        text += "\"" + std::to_string(r->number) + "\": [";
-        for (int i = 0; i < r->coefficients; ++i)
-            text +=
-                (i == 0 ? "" : ", ") + core::formatSignificant(d->c[static_cast<std::size_t>(i)]);
-        text += "]";
+        ((text += '"') += std::to_string(r->number)) += "\": [";
+        for (int i = 0; i < r->coefficients; ++i) {
+            if (i > 0) text += ", ";
+            text += core::formatSignificant(d->c[static_cast<std::size_t>(i)]);
+        }
+        text += ']';
     }
     return text;
 }

@@ -34,6 +34,7 @@ from . import _core, _ufuncs  # noqa: F401  (kelvora._ufuncs: the ufuncs by name
 from ._calibration import CvdFit, ExtrapolationWarning, fit_cvd
 from ._common import ArrayLike
 from ._conversions import emf, resistance, slope, temperature, tolerance
+from ._its90 import ITS90, Its90Fit, fit_its90
 from ._sensors import RTD, Sensor, SensorInfo, sensors
 from ._tables import format_fixed, table
 
@@ -42,10 +43,13 @@ __version__: str = _core.__version__
 __all__ = [
     "CvdFit",
     "ExtrapolationWarning",
+    "ITS90",
+    "Its90Fit",
     "RTD",
     "SensorInfo",
     "emf",
     "fit_cvd",
+    "fit_its90",
     "format_fixed",
     "resistance",
     "sensors",

@@ -120,7 +120,8 @@ def temperature(sensor, reading, cj=0.0, exact=False, *, errors="nan", deviation
                              "temperature is always the exact inverse of its characteristic")
         return _convert(s, "inverse", (reading,), ("reading",), raising, lambda v: (
             _core.out_of_range("resistance", _text(v), _OHM, s.core,
-                               _range(s.core.reading_limits(), _OHM, 2))))
+                               _range(s.core.reading_limits(), _OHM,
+                                      6 if s.core.is_its90 else 2))))
 
     def explain(v: float, cj: Optional[float] = None) -> str:
         reference = None if cj is None else _reference_message(s, cj)
