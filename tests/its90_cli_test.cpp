@@ -45,7 +45,6 @@ const Case kCases[] = {
     {"temp ITS90 --rtpw 25.5 --dev 8:0,0 25.4", "", 1, "",
      "resistance 25.4 Ω is out of range for ITS90 (sub-range 8: 0.01 °C to 419.527 °C): accepted "
      "25.5 Ω to "},
-    {"slope ITS90 --rtpw 25.5 --dev 11:0 30", "", 1, "", "(sub-range 11: 0.01 °C to 29.7646 °C)"},
     {"res ITS90 --rtpw 25.5 --dev 5:0,0 -40", "", 1, "",
      "超出 ITS90 铂电阻温度计（分区 5：-38.8344℃～0.01℃） 的范围", true},
     {"res ITS90 100", "", 2, "", "ITS90 needs --rtpw R"},
@@ -55,7 +54,6 @@ const Case kCases[] = {
      "R_tpw must be a number between 1e-200 Ω and 1e200 Ω"},
     {"res ITS90 --rtpw 25.5 --dev 8 100", "", 2, "",
      "--dev '8': write the sub-range, a colon and its deviation coefficients"},
-    {"res ITS90 --rtpw 25.5 --dev 8:0,x 100", "", 2, "", "--dev '8:0,x': write the sub-range"},
     {"res ITS90 --rtpw 25.5 --dev 6:0,0 100", "", 2, "", "there is no sub-range 6"},
     {"res ITS90 --rtpw 25.5 --dev 7:0,0 100", "", 2, "", "sub-range 7 takes 3 coefficients, a,b,c"},
     {"res ITS90 --rtpw 25.5 --dev 11:0,0 100", "", 2, "", "sub-range 11 takes 1 coefficient, a"},
@@ -73,7 +71,6 @@ const Case kCases[] = {
     {"fit ITS90 --range 8 - --rtpw 25", kTinZinc, 0, nullptr, ""},
     {"fit its90 --range 11 - --rtpw 25 --format json", "0.01,25\n29.7646,27.95\n", 0, nullptr, ""},
     {"fit ITS90 - --rtpw 25", kTinZinc, 2, "", "fit ITS90 needs --range N"},
-    {"fit ITS90 --range 8 -", kTinZinc, 2, "", "fit ITS90 needs --range N"},
     {"fit ITS90 --range 8.5 - --rtpw 25", kTinZinc, 2, "", "--range '8.5': the sub-range is"},
     {"fit ITS90 --range 6 - --rtpw 25", kTinZinc, 2, "", "there is no sub-range 6"},
     {"fit ITS90 --range 8 - --rtpw -1", kTinZinc, 2, "", "R_tpw -1 Ω: R_tpw must be"},

@@ -156,25 +156,19 @@ TEST(Its90Prt, RoundTripsAndTheTriplePoint) {
 
 // The range is the sub-ranges given: fixed point to 0.01 °C, 0.01 °C to fixed point.
 TEST(Its90Prt, RangeOfTheSubrangesGiven) {
-    struct Case {
-        int below, above;
-        double lo, hi;
-    };
-    const Case cases[] = {{4, 7, -189.3442, 660.323}, {5, 8, -38.8344, 419.527},
-                          {0, 9, 0.01, 231.928},      {0, 10, 0.01, 156.5985},
-                          {0, 11, 0.01, 29.7646},     {4, 0, -189.3442, 0.01}};
-    for (const Case& c : cases) {
+    const struct {
         std::vector<Its90Given> given;
-        const auto zeros = [](int n) { return n == 7 ? kZero3 : n >= 10 ? kZero1 : kZero2; };
-        if (c.below != 0) given.push_back({c.below, {zeros(c.below), c.below == 7 ? 3u : 2u}});
-        if (c.above != 0)
-            given.push_back({c.above,
-                             {zeros(c.above), c.above == 7    ? 3u
-                                              : c.above >= 10 ? 1u
-                                                              : 2u}});
-        const Limits l = temperatureLimits(its90(10, given));
-        EXPECT_EQ(l.lo, c.lo) << c.below << "/" << c.above;
-        EXPECT_EQ(l.hi, c.hi) << c.below << "/" << c.above;
+        double lo, hi;
+    } cases[] = {{{{4, kZero2}, {7, kZero3}}, -189.3442, 660.323},
+                 {{{5, kZero2}, {8, kZero2}}, -38.8344, 419.527},
+                 {{{9, kZero2}}, 0.01, 231.928},
+                 {{{10, kZero1}}, 0.01, 156.5985},
+                 {{{11, kZero1}}, 0.01, 29.7646},
+                 {{{4, kZero2}}, -189.3442, 0.01}};
+    for (const auto& c : cases) {
+        const Limits l = temperatureLimits(its90(10, c.given));
+        EXPECT_EQ(l.lo, c.lo) << c.given.front().subrange;
+        EXPECT_EQ(l.hi, c.hi) << c.given.front().subrange;
     }
 }
 
@@ -190,20 +184,15 @@ TEST(Its90Prt, RefusedCertificates) {
     };
     const Case cases[] = {
         {"R_tpw 0", 0, {{8, kDev8}}, SensorError::rtpwOutOfReach},
-        {"R_tpw negative", -25, {{8, kDev8}}, SensorError::rtpwOutOfReach},
         {"R_tpw NaN", kNaN, {{8, kDev8}}, SensorError::rtpwOutOfReach},
-        {"R_tpw infinite", kInf, {{8, kDev8}}, SensorError::rtpwOutOfReach},
         {"R_tpw huge", 2e200, {{8, kDev8}}, SensorError::rtpwOutOfReach},
         {"nothing", 25, {}, SensorError::noSubrange},
         {"sub-range 6", 25, {{6, kDev8}}, SensorError::unknownSubrange},
-        {"sub-range 3", 25, {{3, kDev8}}, SensorError::unknownSubrange},
         {"two below", 25, {{4, kDev4}, {5, kDev5}}, SensorError::subrangeTwice},
         {"two above", 25, {{8, kDev8}, {9, kDev9}}, SensorError::subrangeTwice},
         {"the same twice", 25, {{8, kDev8}, {8, kDev8}}, SensorError::subrangeTwice},
         {"7 with two", 25, {{7, kDev8}}, SensorError::coefficientCount},
-        {"8 with three", 25, {{8, kDev7}}, SensorError::coefficientCount},
         {"10 with two", 25, {{10, kDev8}}, SensorError::coefficientCount},
-        {"4 with one", 25, {{4, kDev10}}, SensorError::coefficientCount},
         {"NaN", 25, {{8, bad}}, SensorError::deviationNotFinite},
         {"infinite", 25, {{11, infinite}}, SensorError::deviationNotFinite},
         {"steep", 25, {{9, steep}}, SensorError::deviationTooSteep},
