@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/cli/budget_command.hpp"
 #include "app/cli/commands.hpp"
 #include "app/cli/fit_command.hpp"
 #include "app/cli/line_writer.hpp"
@@ -32,8 +33,8 @@ namespace {
 // Decimals a value may be shown with: a double carries 15 significant digits.
 constexpr int kMaxDigits = 15;
 
-constexpr std::string_view kCommands[] = {"emf",   "temp", "res", "slope", "tol",
-                                          "table", "fit",  "lut", "list"};
+constexpr std::string_view kCommands[] = {"emf",    "temp",  "res", "slope", "tol", "leads",
+                                          "budget", "table", "fit", "lut",   "list"};
 
 bool isCommand(std::string_view word) {
     return std::find(std::begin(kCommands), std::end(kCommands), word) != std::end(kCommands);
@@ -122,8 +123,9 @@ int run(int argc, const char* const* argv, std::istream& in, std::ostream& out, 
     const Say say(chinese);
     CLI::App app{
         "Thermocouple EMF and resistance thermometer conversions, Seebeck coefficients, "
-        "tolerance classes, graduation tables and coefficients fitted to a calibration's points "
-        "(ITS-90, IEC 60584, IEC 60751, DIN 43760). "
+        "tolerance classes, graduation tables, lead-wire errors, uncertainty budgets and "
+        "coefficients fitted to a calibration's points (ITS-90, IEC 60584, IEC 60751, "
+        "DIN 43760, GUM). "
         "Temperatures in deg C, EMF in mV, resistance in ohm; '.' is the decimal point. "
         "Sensors: S R B K N E J T, and PtN, CuN, NiN for any R0 = N ohm (Pt100, Pt1000, Cu50, "
         "Ni1000), and ITS90, a platinum thermometer of the ITS-90 given by --rtpw and --dev. A "
@@ -194,6 +196,66 @@ int run(int argc, const char* const* argv, std::istream& in, std::ostream& out, 
         ->required();
     tol->add_option("--element", convert.element, "platinum element: wire (default) or film")
         ->check(CLI::IsMember({"wire", "film"}));
+
+    // A resistance thermometer's leads, as `leads` and `budget --leads` take them.
+    const auto leadOptions = [](CLI::App* c, LeadTexts& l) {
+        c->add_option("--wires", l.wires, "2, 3 or 4: how the thermometer is wired");
+        c->add_option("--ohms", l.ohms, "each lead's resistance R_L in ohm");
+        c->add_option("--length", l.length, "or each lead's length in m, of copper");
+        c->add_option("--area", l.area, "the lead's cross-section in mm^2 (with --length)");
+        c->add_option("--awg", l.awg, "or its American Wire Gauge, 0 to 40 (with --length)");
+        c->add_option("--at", l.at, "the cable's temperature in deg C (default 20)");
+        c->add_option("--imbalance", l.imbalance,
+                      "3-wire: the difference between the two leads' resistances in ohm "
+                      "(default 0)");
+    };
+    LeadsCommand ld;
+    CLI::App* leadsCommand = app.add_subcommand(
+        "leads",
+        "a resistance thermometer read through copper leads, uncompensated: R_L in ohm, the "
+        "resistance read in ohm and the temperature error in deg C");
+    addSensor(leadsCommand, ld.sensor, "resistance thermometer: PtN CuN NiN");
+    leadsCommand->add_option("TEMP", ld.temp, "temperature in deg C, or - for standard input")
+        ->required();
+    leadOptions(leadsCommand, ld.leads);
+
+    BudgetCommand bd;
+    CLI::App* budgetCommand = app.add_subcommand(
+        "budget",
+        "uncertainty budget at TEMP (GUM): each option one contribution, rectangular unless "
+        "said, to deg C through the exact sensitivity; taken as uncorrelated; u_c, k and "
+        "U = k u_c, and the lead error as a correction");
+    addSensor(budgetCommand, bd.sensor, any);
+    budgetCommand->add_option("TEMP", bd.temp, "temperature in deg C")->required();
+    budgetCommand->add_option("--class", bd.cls,
+                              "the sensor's tolerance class at TEMP (as tol --class)");
+    budgetCommand->add_option("--element", bd.element, "platinum element: wire (default) or film")
+        ->check(CLI::IsMember({"wire", "film"}));
+    budgetCommand->add_option("--cj-error", bd.cjError,
+                              "thermocouples: the reference junction's +-E deg C");
+    cjOption(budgetCommand, bd.cj);
+    budgetCommand->add_option("--cable", bd.cable,
+                              "thermocouples: extension or compensating cable NAME:CLASS "
+                              "(IEC 60584-3), like KX:2");
+    budgetCommand->add_option("--cable-at", bd.cableAt,
+                              "the cable's temperature in deg C (default: the reference "
+                              "junction's, --cj)");
+    budgetCommand->add_option("--meter", bd.meter,
+                              "the instrument's +-(PCT % of the reading + ABS in mV or ohm)");
+    budgetCommand->add_flag("--leads", bd.leads,
+                            "resistance thermometers: the uncompensated lead error as a "
+                            "correction (with the leads options)");
+    leadOptions(budgetCommand, bd.leadTexts);
+    budgetCommand->add_option("--transmitter", bd.transmitter, "a transmitter's +-PCT % of span");
+    budgetCommand->add_option("--range", bd.range, "the transmitter's LRV,URV in deg C");
+    budgetCommand
+        ->add_option("--row", bd.rows,
+                     "NAME,VALUE,UNIT,DIST, repeatable: UNIT C mV uV ohm; DIST rect "
+                     "tri normal:K std")
+        ->allow_extra_args(false);
+    budgetCommand->add_option("--k", bd.k, "coverage factor (default 2)");
+    budgetCommand->add_option("--format", bd.format, "text (default), csv or json")
+        ->check(CLI::IsMember({"text", "csv", "json"}));
 
     CLI::App* tab = app.add_subcommand("table", "graduation table of a sensor");
     addSensor(tab, t.sensor, any);
@@ -299,6 +361,8 @@ int run(int argc, const char* const* argv, std::istream& in, std::ostream& out, 
         }
         if (fitCommand->parsed()) return cli::fit(f, in, writer, say);
         if (lut->parsed()) return cli::lut(l, writer, err, say);
+        if (leadsCommand->parsed()) return cli::leads(ld, in, writer, err, say);
+        if (budgetCommand->parsed()) return cli::budget(bd, writer, say);
 
         const core::Sensor s = resolveSensor(sensor, say);
         convert.deviation = deviationOf(s, deviation, value, in, say);

@@ -4,6 +4,7 @@
 #include <istream>
 #include <ostream>
 
+#include "answers/budget_sheet.hpp"
 #include "answers/calibration.hpp"
 #include "app/cli/cli.hpp"
 #include "app/cli/report.hpp"
@@ -51,15 +52,6 @@ void noteReference(const CalibratedThermocouple& c, const ConvertOptions& o, con
          say("the reference junction at ", "参考端 ") + core::formatTrimmed(c.t0, 15) +
              say.celsius(),
          say);
-}
-
-std::string classesOf(const core::Sensor& s) {
-    std::string list;
-    for (int k = 0; k <= static_cast<int>(core::ToleranceClass::C); ++k) {
-        const auto c = static_cast<core::ToleranceClass>(k);
-        if (core::hasClass(s, c)) (list += list.empty() ? "" : " ") += core::toleranceClassName(c);
-    }
-    return list;
 }
 
 }  // namespace
@@ -257,49 +249,12 @@ Convert slopeConversion(const core::Sensor& s, const ConvertOptions& o, const Sa
 }
 
 Convert toleranceConversion(const core::Sensor& s, const ConvertOptions& o, const Say& say) {
-    const std::string name = sensorName(s, say);
-    const std::optional<core::ToleranceClass> c = core::parseToleranceClass(o.cls.value_or(""));
-    if (!c) {
-        throw usage("--class '" + o.cls.value_or("") +
-                        "': one of 1 2 3 (thermocouples), AA A B C (platinum), 1 (copper)",
-                    "--class“" + o.cls.value_or("") +
-                        "”：可用 1 2 3（热电偶）、AA A B C（铂热电阻）、1（铜热电阻）",
-                    say);
-    }
-    const bool platinum = !s.isThermocouple() && s.material == core::RtdMaterial::platinum;
-    if (o.element && !platinum) {
-        throw usage("--element applies to platinum thermometers only; " + name + " has none",
-                    "--element 只用于铂热电阻；" + name + " 不分元件类型", say);
-    }
-    if (!core::hasClass(s, *c)) {
-        const std::string classes = classesOf(s);
-        const std::string wanted(core::toleranceClassName(*c));
-        if (classes.empty())
-            throw usage(name + " has no tolerance classes", name + " 没有允差等级", say);
-        throw usage(name + " has no tolerance class " + wanted + ": its classes are " + classes,
-                    name + " 没有 " + wanted + " 级允差：可用 " + classes, say);
-    }
-    const core::Element element = o.element == "film" ? core::Element::film : core::Element::wire;
-    const std::string className =
-        std::string(core::toleranceClassName(*c)) +
-        (platinum ? say(element == core::Element::film ? " (film)" : " (wire-wound)",
-                        element == core::Element::film ? "（薄膜）" : "（绕线）")
-                  : std::string());
-    return [&say, s, c = *c, element, name, className](std::string_view text) {
-        const std::string what = say("temperature", "温度");
-        const double t = number(text, what, say);
-        const double tol = core::tolerance(s, t, c, element);
-        if (core::outOfRange(tol)) {
-            const std::string range =
-                rangeText(*core::toleranceLimits(s, c, element), 3, say.celsius(), say);
-            throw Failure{kExitOutOfRange,
-                          say(what + " " + std::string(trim(text)) + say.celsius() +
-                                  " is outside class " + className + " of " + name + ": " + range,
-                              what + " " + std::string(trim(text)) + say.celsius() + " 超出 " +
-                                  name + " " + className + " 级允差的范围：" + range)};
-        }
+    const ClassChoice c = resolveClass(s, o.cls, o.element, say);
+    return [&say, s, c](std::string_view text) {
+        const double t = number(text, say("temperature", "温度"), say);
+        const double tol = classTolerance(s, t, text, c, say);
         return core::formatFixed(tol, 2) + " " +
-               core::formatFixed(core::toleranceReading(s, t, c, element), 3);
+               core::formatFixed(core::toleranceReading(s, t, c.cls, c.element), 3);
     };
 }
 

@@ -15,7 +15,9 @@ a pandas Series gives a Series with the same index, a dask array a lazy dask arr
 chunk by chunk without the GIL. Values are full doubles, not rounded to the window's digits.
 Outside a sensor's range a value is NaN, or, with errors="raise", ValueError names the
 accepted range (NaN given stays NaN either way). table() gives kelvora-cli's graduation table
-as a numpy structured array, sensors() the window's catalogue.
+as a numpy structured array, sensors() the window's catalogue. lead_error, cable_tolerance
+and budget give kelvora-cli's leads and budget: a resistance thermometer's lead-wire error, an
+IEC 60584-3 cable's tolerance, and a measurement's uncertainty budget (GUM).
 
 Calibration: fit_cvd(t, r, r0=None) fits a platinum thermometer's Callendar–Van Dusen
 coefficients to points (kelvora-cli fit), and emf, temperature and slope take a
@@ -37,20 +39,25 @@ from ._conversions import emf, resistance, slope, temperature, tolerance
 from ._its90 import ITS90, Its90Fit, fit_its90
 from ._sensors import RTD, Sensor, SensorInfo, sensors
 from ._tables import format_fixed, table
+from ._uncertainty import Budget, budget, cable_tolerance, lead_error
 
 __version__: str = _core.__version__
 
 __all__ = [
+    "Budget",
     "CvdFit",
     "ExtrapolationWarning",
     "ITS90",
     "Its90Fit",
     "RTD",
     "SensorInfo",
+    "budget",
+    "cable_tolerance",
     "emf",
     "fit_cvd",
     "fit_its90",
     "format_fixed",
+    "lead_error",
     "resistance",
     "sensors",
     "slope",

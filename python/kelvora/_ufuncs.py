@@ -7,7 +7,8 @@ spot from what it says: ``emf_K``, ``temperature_J``, ``exact_temperature_B`` (a
 reference junction), ``reading_K``, ``inverse_K``, ``exact_inverse_B`` (against 0 °C by the
 reference function itself), ``reading_Pt100`` (the resistance), ``inverse_Cu53p7`` (R0 =
 53.7 Ω), ``slope_Ni1000``, ``tolerance_Pt100_A_film``, or for a certificate's coefficients
-``reading_Pt_<R0>_<A>_<B>_<C>`` with each double's bits in hexadecimal.
+``reading_Pt_<R0>_<A>_<B>_<C>`` with each double's bits in hexadecimal; a lead error, with
+its wiring and the bits of R_L and ΔR, ``lead_error_Pt100_w2_<R_L>_<ΔR>``.
 """
 
 from __future__ import annotations
@@ -143,7 +144,39 @@ def get(s: _core.Sensor, op: str, cls: Optional[int] = None, element: str = "wir
     return uf if uf is not None else _make(name, s, op, cls, element)
 
 
+def get_lead(s: _core.Sensor, wires: int, lead_ohm: float, imbalance: float) -> np.ufunc:
+    """The ufunc of a resistance thermometer's lead error, with checked leads (wires 2, 3 or 4,
+    R_L and ΔR in Ω)."""
+    name = f"lead_error_{_token(s)}_w{wires}_{_bits(lead_ohm)}_{_bits(imbalance)}"
+    uf = globals().get(name)
+    if uf is None:
+        doc = (f"Temperature error in °C of the {s.name} at t °C read through {wires} leads of "
+               f"{_core.format_trimmed(lead_ohm, 6)} Ω each (imbalance "
+               f"{_core.format_trimmed(imbalance, 6)} Ω), uncompensated; NaN outside its "
+               f"range and beyond its resistances.")
+        uf = s.lead_ufunc(wires, lead_ohm, imbalance, name, doc)
+        setattr(sys.modules[__name__], name, uf)
+    return uf
+
+
+def _lead_by_name(name: str) -> Optional[np.ufunc]:
+    token, wiring, lead_ohm, imbalance = name[len("lead_error_"):].rsplit("_", 3)
+    s = _sensor_of(token)
+    if s is None or wiring not in ("w2", "w3", "w4"):
+        return None
+    try:
+        uf = get_lead(s, int(wiring[1]), _double(lead_ohm), _double(imbalance))
+    except (ValueError, struct.error):
+        return None
+    return uf if uf.__name__ == name else None
+
+
 def __getattr__(name: str) -> np.ufunc:
+    if name.startswith("lead_error_") and name.count("_") >= 5:
+        uf = _lead_by_name(name)
+        if uf is not None:
+            return uf
+        raise AttributeError(f"module {__name__!r} has no attribute {name!r}")
     for op in OPS:
         if not name.startswith(op + "_"):
             continue

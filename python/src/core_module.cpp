@@ -25,11 +25,14 @@
 #include <tuple>
 #include <vector>
 
+#include "answers/budget_sheet.hpp"
 #include "answers/messages.hpp"
 #include "answers/sensor_options.hpp"
 #include "answers/table_points.hpp"
+#include "core/cable.hpp"
 #include "core/conversion.hpp"
 #include "core/its90_prt.hpp"
+#include "core/leads.hpp"
 #include "core/reference_junction.hpp"
 #include "core/sensor.hpp"
 #include "core/sensors.hpp"
@@ -97,7 +100,8 @@ enum class Op : std::uint8_t {
     inverse,
     exactInverse,
     slope,
-    tolerance
+    tolerance,
+    leadError,  // a resistance thermometer's error through its leads, °C
 };
 
 // What one ufunc computes: the numpy loop's data.
@@ -106,6 +110,9 @@ struct Conversion {
     Op op;
     core::ToleranceClass cls = core::ToleranceClass::one;
     core::Element element = core::Element::wire;
+    // leadError: the wiring and the leads, checked by answers::resolveLeads.
+    core::Wiring wiring = core::Wiring::four;
+    double leadOhm = 0, imbalanceOhm = 0;
 };
 
 constexpr bool hasReference(Op op) {
@@ -129,6 +136,8 @@ double valueAt(const Conversion& c, double x, double emfAtT0) {
         return inverseAt(c.sensor, x, op == Op::exactInverse);
     if constexpr (op == Op::slope) return orNaN(core::slope(c.sensor, x));
     if constexpr (op == Op::tolerance) return orNaN(core::tolerance(c.sensor, x, c.cls, c.element));
+    if constexpr (op == Op::leadError)
+        return orNaN(core::leadErrorC(c.sensor, x, c.wiring, c.leadOhm, c.imbalanceOhm));
     return kNaN;
 }
 
@@ -207,6 +216,8 @@ PyUFuncGenericFunction loopOf(Op op, bool withReference) {
             return loop<Op::exactInverse, false>;
         case Op::slope:
             return loop<Op::slope, false>;
+        case Op::leadError:
+            return loop<Op::leadError, false>;
         case Op::tolerance:
             break;
     }
@@ -231,6 +242,8 @@ double valueOf(const Conversion& c, double x, double t0) {
             return valueAt<Op::exactInverse>(c, x, e0);
         case Op::slope:
             return valueAt<Op::slope>(c, x, e0);
+        case Op::leadError:
+            return valueAt<Op::leadError>(c, x, e0);
         case Op::tolerance:
             break;
     }
@@ -254,16 +267,12 @@ Conversion conversionOf(const core::Sensor& s, Op op, int cls, int e) {
     return {s, op, toleranceClass(cls), element(e)};
 }
 
-py::object makeUfunc(const core::Sensor& s, Op op, int cls, int element, const std::string& name,
-                     const std::string& doc) {
-    // An EMF against a reference junction is a thermocouple's; refused here, so that no such
-    // ufunc is made by name (kelvora._ufuncs.emf_Pt100) either.
-    if (op == Op::emf && !s.isThermocouple())
-        throw py::value_error("emf needs a thermocouple; " + core::sensorCode(s) +
-                              " is a resistance thermometer");
+py::object ufuncOf(const Conversion& c, const std::string& name, const std::string& doc) {
+    const core::Sensor& s = c.sensor;
+    const Op op = c.op;
     auto* parts = new UfuncParts{};
     py::capsule owner(parts, [](void* p) { delete static_cast<UfuncParts*>(p); });
-    parts->conversion = conversionOf(s, op, cls, element);
+    parts->conversion = c;
     parts->name = name;
     parts->doc = doc;
     const bool withReference = hasReference(op) && s.isThermocouple();
@@ -276,6 +285,18 @@ py::object makeUfunc(const core::Sensor& s, Op op, int cls, int element, const s
     if (u == nullptr) throw py::error_already_set();
     reinterpret_cast<PyUFuncObject*>(u)->obj = owner.release().ptr();
     return py::reinterpret_steal<py::object>(u);
+}
+
+py::object makeUfunc(const core::Sensor& s, Op op, int cls, int element, const std::string& name,
+                     const std::string& doc) {
+    // An EMF against a reference junction is a thermocouple's; refused here, so that no such
+    // ufunc is made by name (kelvora._ufuncs.emf_Pt100) either. So is a lead error, which
+    // needs its leads (leadConversion).
+    if (op == Op::emf && !s.isThermocouple())
+        throw py::value_error("emf needs a thermocouple; " + core::sensorCode(s) +
+                              " is a resistance thermometer");
+    if (op == Op::leadError) throw py::value_error("a lead error needs its leads");
+    return ufuncOf(conversionOf(s, op, cls, element), name, doc);
 }
 
 // The same conversion for one number at a time, as a plain built-in function of the C API
@@ -305,14 +326,18 @@ PyMethodDef kConversionMethod{
     "conversion", reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(callConversion)),
     METH_FASTCALL, "One value of a kelvora conversion."};
 
-py::object makeScalar(const core::Sensor& s, Op op, int cls, int element) {
-    py::capsule owner(
-        new Conversion(conversionOf(s, op, cls, element)), kConversionCapsule, [](PyObject* p) {
-            delete static_cast<Conversion*>(PyCapsule_GetPointer(p, kConversionCapsule));
-        });
+py::object scalarOf(const Conversion& c) {
+    py::capsule owner(new Conversion(c), kConversionCapsule, [](PyObject* p) {
+        delete static_cast<Conversion*>(PyCapsule_GetPointer(p, kConversionCapsule));
+    });
     PyObject* f = PyCFunction_NewEx(&kConversionMethod, owner.ptr(), nullptr);
     if (f == nullptr) throw py::error_already_set();
     return py::reinterpret_steal<py::object>(f);
+}
+
+py::object makeScalar(const core::Sensor& s, Op op, int cls, int element) {
+    if (op == Op::leadError) throw py::value_error("a lead error needs its leads");
+    return scalarOf(conversionOf(s, op, cls, element));
 }
 
 // ---- Sensors ----------------------------------------------------------------------------
@@ -405,6 +430,91 @@ py::list formatted(const py::array_t<double, py::array::forcecast>& values, int 
     return out;
 }
 
+// ---- Leads, cables and the budget -------------------------------------------------------
+
+// A failure of the shared layer as Python's ValueError, with kelvora-cli's message (the Python
+// layer puts its own argument names in it).
+template <class F>
+auto answered(F f) {
+    try {
+        return f();
+    } catch (const answers::Failure& e) {
+        throw py::value_error(e.message);
+    }
+}
+
+// wires, ohms, length, area, awg, at, imbalance: answers::LeadOptions.
+using LeadTuple = std::tuple<std::optional<double>, std::optional<double>, std::optional<double>,
+                             std::optional<double>, std::optional<double>, double, double>;
+
+answers::LeadOptions leadOptions(const LeadTuple& t) {
+    answers::LeadOptions o;
+    std::tie(o.wires, o.ohms, o.length, o.area, o.awg, o.at, o.imbalance) = t;
+    return o;
+}
+
+// The leads checked: (wires, R_L in Ω, ΔR in Ω).
+std::tuple<int, double, double> resolvedLeads(const core::Sensor& s, const LeadTuple& t) {
+    const answers::Leads l =
+        answered([&] { return answers::resolveLeads(s, leadOptions(t), answers::Say(false)); });
+    return {static_cast<int>(l.wiring), l.leadOhm, l.imbalanceOhm};
+}
+
+Conversion leadConversion(const core::Sensor& s, int wires, double leadOhm, double imbalance) {
+    const LeadTuple t{wires, leadOhm, std::nullopt, std::nullopt, std::nullopt, 20.0, imbalance};
+    const auto [w, ohm, delta] = resolvedLeads(s, t);
+    Conversion c{s, Op::leadError};
+    c.wiring = static_cast<core::Wiring>(w);
+    c.leadOhm = ohm;
+    c.imbalanceOhm = delta;
+    return c;
+}
+
+using RowTuple = std::tuple<std::string, double, std::string, std::string>;
+using SheetRow = std::tuple<std::string, double, std::string, std::string, double, double, double,
+                            double>;  // the csv's columns
+
+// The budget of kelvora-cli budget: (rows, u_c, k, U, corrections).
+py::tuple budget(const core::Sensor& s, double t, const std::optional<std::string>& cls,
+                 const std::optional<std::string>& element, std::optional<double> cjError,
+                 std::optional<double> cj, const std::optional<std::string>& cable,
+                 std::optional<double> cableAt, std::optional<double> meterPct, double meterAbs,
+                 const std::optional<LeadTuple>& leads, std::optional<double> transmitterPct,
+                 std::optional<double> rangeLow, std::optional<double> rangeHigh,
+                 const std::vector<RowTuple>& rows, double k) {
+    answers::BudgetRequest q;
+    q.t = t;
+    q.cls = cls;
+    q.element = element;
+    q.cjError = cjError;
+    q.cj = cj;
+    q.cable = cable;
+    q.cableAt = cableAt;
+    q.meterPct = meterPct;
+    q.meterAbs = meterAbs;
+    if (leads) q.leads = leadOptions(*leads);
+    q.transmitterPct = transmitterPct;
+    q.rangeLow = rangeLow;
+    q.rangeHigh = rangeHigh;
+    for (const auto& [name, value, unit, distribution] : rows)
+        q.rows.push_back({name, value, unit, distribution});
+    q.k = k;
+    const answers::BudgetSheet b = answered([&] {
+        const answers::BudgetSheet sheet = answers::budgetSheet(s, q, answers::Say(false));
+        clearFloatingPointFlags();
+        return sheet;
+    });
+    std::vector<SheetRow> out;
+    for (const answers::BudgetRow& r : b.rows) {
+        const core::Contribution& c = r.contribution;
+        out.emplace_back(r.name, c.value, std::string(core::unitName(c.unit)),
+                         answers::distributionText(c), r.divisor, c.sensitivity, r.uC, r.sharePct);
+    }
+    std::vector<std::tuple<std::string, double>> corrections;
+    for (const answers::Correction& c : b.corrections) corrections.emplace_back(c.name, c.valueC);
+    return py::make_tuple(out, b.uC, b.k, b.expandedC, corrections);
+}
+
 }  // namespace
 
 PYBIND11_MODULE(_core, m) {
@@ -460,6 +570,17 @@ PYBIND11_MODULE(_core, m) {
         .def("ufunc", &makeUfunc, py::arg("op"), py::arg("cls"), py::arg("element"),
              py::arg("name"), py::arg("doc"))
         .def("scalar", &makeScalar, py::arg("op"), py::arg("cls"), py::arg("element"))
+        .def("leads", &resolvedLeads)
+        .def("lead_ufunc",
+             [](const core::Sensor& s, int wires, double leadOhm, double imbalance,
+                const std::string& name, const std::string& doc) {
+                 return ufuncOf(leadConversion(s, wires, leadOhm, imbalance), name, doc);
+             })
+        .def("lead_scalar",
+             [](const core::Sensor& s, int wires, double leadOhm, double imbalance) {
+                 return scalarOf(leadConversion(s, wires, leadOhm, imbalance));
+             })
+        .def("budget", &budget)
         .def(py::self == py::self)
         .def("__hash__", [](const core::Sensor& s) {
             return py::hash(py::make_tuple(
@@ -503,6 +624,10 @@ PYBIND11_MODULE(_core, m) {
     m.def("tolerance_class_name",
           [](int c) { return std::string(core::toleranceClassName(toleranceClass(c))); });
     m.def("table", &table);
+    m.def("cable_tolerance", [](const std::string& name, int cls) {
+        return answered([&] { return answers::cableToleranceUv(name, cls, answers::Say(false)); });
+    });
+    m.attr("CABLE_STANDARD") = std::string(core::kCableStandard);
     // kelvora-cli's wording, for the Python layer's messages.
     m.def("known_sensors", [] { return answers::knownSensors(); });
     m.def("range_text", [](const LimitsTuple& l, int decimals, const std::string& unit) {
