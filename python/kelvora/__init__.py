@@ -5,7 +5,9 @@ Sensors are kelvora-cli's codes in any letter case: a thermocouple type "S" "R" 
 "E" "J" "T" (ITS-90, NIST Monograph 175 / IEC 60584-1), or "PtN", "CuN", "NiN" for a platinum
 (IEC 60751), copper or nickel (DIN 43760) thermometer with R0 = N Ω ("Pt100", "Pt1000",
 "Cu50", "Ni1000"); or a certificate's platinum thermometer, RTD(r0=..., a=..., b=..., c=...)
-or RTD.callendar(r0=..., alpha=..., delta=..., beta=...).
+or RTD.callendar(r0=..., alpha=..., delta=..., beta=...); or a standard platinum thermometer
+of the ITS-90 by its certificate, ITS90(rtpw=..., deviations={4: (a, b), 8: (a, b)}), whose
+deviation coefficients fit_its90(t, r, subrange, rtpw) fits to a calibration's points.
 
 Units: temperatures in °C (ITS-90), EMFs in mV, resistances in Ω.
 

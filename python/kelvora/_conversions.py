@@ -155,7 +155,8 @@ def resistance(sensor: Sensor, t: ArrayLike, *, errors: str = ...) -> Any: ...
 def resistance(sensor, t, *, errors="nan"):
     """Resistance in Ω of a resistance thermometer at t °C: R0·W(t), with W from IEC 60751's
     Callendar–Van Dusen equation (platinum, or a certificate's coefficients), the copper
-    W = 1 + A·t + B·t² + C·t³, or DIN 43760 (nickel).
+    W = 1 + A·t + B·t² + C·t³, or DIN 43760 (nickel); a kelvora.ITS90's R_tpw·W(t), from the
+    ITS-90 reference function and its deviation functions, over its sub-ranges.
 
     Temperatures taken, in °C: platinum -200 to 850, copper -50 up to 150 (150 itself
     excluded), nickel -60 to 250. Outside: NaN, or ValueError naming the range with
