@@ -1,5 +1,6 @@
 #include "answers/messages.hpp"
 
+#include "core/its90_prt.hpp"
 #include "ui/box_value.hpp"
 
 namespace kelvora::answers {
@@ -36,6 +37,21 @@ std::string rangeText(core::Limits l, int decimals, const std::string& unit, con
 std::string sensorName(const core::Sensor& s, const Say& say) {
     const std::string code = core::sensorCode(s);
     if (s.isThermocouple()) return say("type " + code + " thermocouple", code + " 型热电偶");
+    if (s.isIts90()) {
+        // Its sub-ranges, which make its range.
+        std::string en, zh;
+        for (const core::Its90Deviation* d : {&s.its90.below, &s.its90.above}) {
+            const core::its90::prt::Subrange* r = core::its90::prt::subrangeOf(d->subrange);
+            if (r == nullptr) continue;
+            const core::Limits l = core::its90::prt::subrangeLimits(*r);
+            const std::string n = std::to_string(r->number);
+            en += (en.empty() ? "" : ", ") + n + ": " + rangeText(l, 4, " °C", Say(false));
+            zh += (zh.empty() ? "" : "，") + n + "：" + rangeText(l, 4, "℃", Say(true));
+        }
+        const bool two = s.its90.below.subrange != 0 && s.its90.above.subrange != 0;
+        return say(code + " (sub-range" + (two ? "s " : " ") + en + ")",
+                   code + " 铂电阻温度计（分区 " + zh + "）");
+    }
     return say(code, code + " 热电阻");
 }
 
@@ -50,8 +66,11 @@ std::string outOfRangeMessage(std::string_view what, std::string_view text, cons
 
 std::string temperatureOutOfRange(std::string_view what, std::string_view text,
                                   const core::Sensor& s, const Say& say) {
+    // An ITS-90 thermometer's fixed points to four decimals (argon: -189.3442 °C).
+    const int decimals = s.isIts90() ? 4 : 3;
     return outOfRangeMessage(what, text, say.celsius(), s,
-                             rangeText(core::temperatureLimits(s), 3, say.celsius(), say), say);
+                             rangeText(core::temperatureLimits(s), decimals, say.celsius(), say),
+                             say);
 }
 
 std::string sensorError(core::SensorError e, const Say& say) {

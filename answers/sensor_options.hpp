@@ -1,9 +1,12 @@
-// The sensor a request is about: a code (K, Pt100, Pt1000, Cu10, Ni1000, …) and, for a
-// platinum thermometer, a certificate's own R0 and coefficients.
+// The sensor a request is about: a code (K, Pt100, Pt1000, Cu10, Ni1000, ITS90, …) and, for a
+// platinum thermometer, a certificate's own R0 and coefficients, or for an ITS-90 thermometer
+// its R_tpw and deviation functions.
 #pragma once
 
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "answers/messages.hpp"
 #include "core/sensor.hpp"
@@ -17,7 +20,12 @@ struct SensorOptions {
     std::optional<std::string> alpha;  // --alpha α --delta δ [--beta β]
     std::optional<std::string> delta;
     std::optional<std::string> beta;
+    std::optional<std::string> rtpw;  // --rtpw OHMS, ITS90
+    std::vector<std::string> dev;     // --dev N:a,b[,c], ITS90, once for each sub-range
 };
+
+// "ITS90" in any letter case: an ITS-90 thermometer, whose certificate the code cannot give.
+bool isIts90Code(std::string_view code);
 
 // The sensor codes every front end takes, for messages and help: the window's twelve, then the
 // rest.
@@ -25,7 +33,9 @@ std::string knownSensors();
 
 // The sensor of the options; a usage failure (status 2) that says why for an unknown code, a
 // bad number, a certificate option on a sensor that is not platinum, or a certificate that
-// cannot be a platinum curve.
+// cannot be a platinum curve; for ITS90, a missing --rtpw or --dev, a --dev not written
+// N:a,b[,c] with a listed sub-range and exactly its coefficients, or a certificate that
+// its90Sensor refuses.
 core::Sensor resolveSensor(const SensorOptions& o, const Say& say);
 
 // E(t0) against 0 °C of a thermocouple's reference junction at `cj` °C (none: 0 °C), checked

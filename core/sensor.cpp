@@ -6,6 +6,7 @@
 #include <string>
 #include <tuple>
 
+#include "core/its90_prt.hpp"
 #include "core/reference_junction.hpp"
 #include "core/rtd_curves.hpp"
 #include "core/thermocouple.hpp"
@@ -53,7 +54,7 @@ bool increasing(const CvdCoefficients& k) {
 }
 
 Sensor rtdSensor(RtdMaterial m, double r0, CvdCoefficients k) {
-    return {Sensor::Kind::rtd, ThermocoupleType::K, m, r0, k, {}};
+    return {Sensor::Kind::rtd, ThermocoupleType::K, m, r0, k, {}, {}};
 }
 
 }  // namespace
@@ -195,6 +196,22 @@ std::string_view describe(SensorError error) {
                    "-200 °C to 850 °C (by 0.001 % of R0 per °C at least)";
         case SensorError::resistanceNotPositive:
             return "the coefficients give a resistance of 0 Ω or less at -200 °C";
+        case SensorError::rtpwOutOfReach:
+            return "R_tpw must be a number between 1e-200 Ω and 1e200 Ω";
+        case SensorError::deviationNotFinite:
+            return "the deviation coefficients must be finite numbers";
+        case SensorError::noSubrange:
+            return "an ITS-90 thermometer needs the deviation function of one sub-range at least";
+        case SensorError::unknownSubrange:
+            return "the sub-ranges are 4 and 5 (below 0.01 °C) and 7 to 11 (above 0.01 °C)";
+        case SensorError::subrangeTwice:
+            return "one sub-range below 0.01 °C (4 or 5) and one above (7 to 11), no more";
+        case SensorError::coefficientCount:
+            return "each sub-range takes exactly its deviation function's coefficients: a,b for "
+                   "4, 5, 8 and 9; a,b,c for 7; a for 10 and 11";
+        case SensorError::deviationTooSteep:
+            return "the deviation function changes too fast: dΔW/dW must stay between -0.2 and 0.2 "
+                   "over its sub-range";
     }
     return "";
 }
@@ -218,6 +235,21 @@ std::string_view describeInChinese(SensorError error) {
                    "0.001 %）";
         case SensorError::resistanceNotPositive:
             return "按这些系数，-200℃ 时的电阻不大于 0 Ω";
+        case SensorError::rtpwOutOfReach:
+            return "R_tpw 必须是 1e-200 Ω 到 1e200 Ω 之间的数";
+        case SensorError::deviationNotFinite:
+            return "偏差函数的系数必须是有限的数";
+        case SensorError::noSubrange:
+            return "ITS-90 铂电阻温度计至少要有一个分区的偏差函数";
+        case SensorError::unknownSubrange:
+            return "分区为 4、5（0.01℃ 以下）和 7～11（0.01℃ 以上）";
+        case SensorError::subrangeTwice:
+            return "0.01℃ 以下一个分区（4 或 5），0.01℃ 以上一个分区（7～11），不能再多";
+        case SensorError::coefficientCount:
+            return "每个分区的系数个数须与其偏差函数相同：4、5、8、9 为 a,b；7 为 a,b,c；10、11 为 "
+                   "a";
+        case SensorError::deviationTooSteep:
+            return "偏差函数变化过快：在其分区内 dΔW/dW 须在 -0.2 与 0.2 之间";
     }
     return "";
 }
@@ -285,6 +317,7 @@ SensorOrError parseSensorCode(std::string_view code) {
 
 std::string sensorCode(const Sensor& s) {
     if (s.isThermocouple()) return std::string(1, kThermocoupleLetters[static_cast<int>(s.type)]);
+    if (s.isIts90()) return "ITS90";
     const char* material = s.material == RtdMaterial::platinum ? "Pt"
                            : s.material == RtdMaterial::copper ? "Cu"
                                                                : "Ni";
@@ -294,6 +327,7 @@ std::string sensorCode(const Sensor& s) {
 std::string sensorDescription(const Sensor& s) {
     if (const auto i = windowIndex(s)) return std::string(kSensorDescriptionTexts[*i]);
     if (s.isThermocouple()) return std::string(kSensorDescriptionTexts[static_cast<int>(s.type)]);
+    if (s.isIts90()) return "ITS-90铂电阻温度计Rtpw=" + r0Text(s.its90.rtpwOhm);
     const char* material = s.material == RtdMaterial::platinum ? "铂"
                            : s.material == RtdMaterial::copper ? "铜"
                                                                : "镍";
@@ -303,19 +337,22 @@ std::string sensorDescription(const Sensor& s) {
 std::string sensorRangeText(const Sensor& s) {
     if (s.isThermocouple()) return std::string(kSensorRangeTexts[static_cast<int>(s.type)]);
     if (const auto i = windowIndex(s)) return std::string(kSensorRangeTexts[*i]);
-    const Limits& l = rtd::rangeOf(s.material);
-    return "温度测量范围 " + formatTrimmed(l.lo, 3) + "℃～" + formatTrimmed(l.hi, 3) + "℃";
+    // The fixed points to four decimals (the argon triple point is at -189.3442 °C).
+    const Limits l = temperatureLimits(s);
+    return "温度测量范围 " + formatTrimmed(l.lo, 4) + "℃～" + formatTrimmed(l.hi, 4) + "℃";
 }
 
 // ---- Conversions ------------------------------------------------------------------------
 
 Limits temperatureLimits(const Sensor& s) {
     if (s.isThermocouple()) return temperatureLimits(static_cast<int>(s.type));
+    if (s.isIts90()) return its90::prt::temperaturesOf(s);
     return rtd::rangeOf(s.material);
 }
 
 Limits readingLimits(const Sensor& s) {
     if (s.isThermocouple()) return readingLimits(static_cast<int>(s.type));
+    if (s.isIts90()) return its90::prt::resistancesOf(s);
     const Limits& t = rtd::rangeOf(s.material);
     return {s.r0Ohm * rtd::ratioOf(s, t.lo), s.r0Ohm * rtd::ratioOf(s, t.hi), t.hiIncluded};
 }
@@ -323,11 +360,13 @@ Limits readingLimits(const Sensor& s) {
 double reading(const Sensor& s, double t) {
     // A thermocouple through the window's own dispatcher: the very functions e_S … e_T.
     if (s.isThermocouple()) return e(t, static_cast<double>(s.type));
+    if (s.isIts90()) return its90::prt::resistanceAt(s, t);
     if (!rtd::rangeOf(s.material).contains(t)) return kOutOfRange;
     return rtd::checked(rtd::ratioOf(s, t)) * s.r0Ohm;
 }
 
 double temperature(const Sensor& s, double r) {
+    if (s.isIts90()) return its90::prt::temperatureAt(s, r);
     // A certificate's inverse made ahead (only a platinum thermometer has one), first.
     if (s.inverse.fitted) {
         const PlatinumInverse& f = s.inverse;

@@ -2,7 +2,9 @@
 // core answers about it.
 //
 // A Sensor is an ITS-90 thermocouple type, or a resistance thermometer given by its
-// material, its nominal resistance R0 and (platinum) its Callendar–Van Dusen coefficients.
+// material, its nominal resistance R0 and (platinum) its Callendar–Van Dusen coefficients, or
+// a platinum thermometer of the ITS-90 itself, given by its resistance at the water triple
+// point and its deviation functions.
 // The window's twelve sensors are particular values (windowSensor) and give the same bits
 // here as through e, t and r_T. Every conversion is pure and allocation-free; like the rest
 // of the core it returns kOutOfRange (-999) for an argument outside its ranges (NaN and
@@ -15,6 +17,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -64,26 +67,44 @@ struct PlatinumInverse {
     double r0a = 0, r0b = 0, r0c = 0;  // R0·A, R0·B, R0·C: R(t) and R'(t) for the Newton step
 };
 
+// A platinum thermometer's certificate under ITS-90: R_tpw, its resistance at the triple point
+// of water, and the deviation function W − Wr of one sub-range below 0.01 °C (4 or 5) and one
+// above (7 to 11), either of them possibly absent (sub-range 0). The sub-ranges and their
+// functions are listed in core/its90_prt_coefficients.hpp.
+struct Its90Deviation {
+    std::uint8_t subrange = 0;  // 0: none
+    std::array<double, 3> c{};  // a, b, c; those the function lacks are 0
+    friend constexpr bool operator==(const Its90Deviation&, const Its90Deviation&) = default;
+};
+struct Its90Certificate {
+    double rtpwOhm = 0;
+    Its90Deviation below{}, above{};
+    double rLow = 0, rHigh = 0;  // R at the range's ends, as readingLimits gives them
+    friend constexpr bool operator==(const Its90Certificate&, const Its90Certificate&) = default;
+};
+
 struct Sensor {
-    enum class Kind : std::uint8_t { thermocouple, rtd };
+    enum class Kind : std::uint8_t { thermocouple, rtd, its90 };
     Kind kind = Kind::thermocouple;
     ThermocoupleType type = ThermocoupleType::K;   // thermocouples
     RtdMaterial material = RtdMaterial::platinum;  // resistance thermometers
     double r0Ohm = 0;                              // resistance thermometers
     CvdCoefficients cvd = kIec60751;               // platinum; the material's own otherwise
     PlatinumInverse inverse{};                     // a certificate's, made by platinumSensor
+    Its90Certificate its90{};                      // ITS-90 thermometers (material platinum)
 
     constexpr bool isThermocouple() const { return kind == Kind::thermocouple; }
+    constexpr bool isIts90() const { return kind == Kind::its90; }
     // The same sensor: kind, type, material, R0 and coefficients (the inverse made ahead
     // follows from them).
     friend constexpr bool operator==(const Sensor& a, const Sensor& b) {
         return a.kind == b.kind && a.type == b.type && a.material == b.material &&
-               a.r0Ohm == b.r0Ohm && a.cvd == b.cvd;
+               a.r0Ohm == b.r0Ohm && a.cvd == b.cvd && a.its90 == b.its90;
     }
 };
 
 constexpr Sensor thermocoupleSensor(ThermocoupleType type) {
-    return {Sensor::Kind::thermocouple, type, RtdMaterial::platinum, 0, kIec60751, {}};
+    return {Sensor::Kind::thermocouple, type, RtdMaterial::platinum, 0, kIec60751, {}, {}};
 }
 
 // Why a resistance thermometer, or a sensor code, was refused.
@@ -96,6 +117,14 @@ enum class SensorError : std::uint8_t {
     coefficientsTooLarge,  // |A|·t, |B|·t², |C|·t⁴ add up beyond 10⁶ somewhere on the range
     notIncreasing,  // W(t) does not rise, by 1e-5/°C at least, over the whole of −200…850 °C
     resistanceNotPositive,  // W(−200 °C) ≤ 0
+    // ITS-90 thermometers
+    rtpwOutOfReach,      // R_tpw not a finite number within 1e-200…1e200 Ω
+    deviationNotFinite,  // a deviation coefficient is NaN or infinite
+    noSubrange,          // no deviation function at all
+    unknownSubrange,     // a sub-range other than 4, 5 and 7 to 11
+    subrangeTwice,       // two sub-ranges below 0.01 °C, or two above
+    coefficientCount,    // coefficients the sub-range's function does not have
+    deviationTooSteep,  // dΔW/dW reaches 0.2 somewhere on the sub-range: W − ΔW(W) may not rise
 };
 
 // A short English sentence for each error ("" for none), for messages; describeInChinese
@@ -114,6 +143,15 @@ struct SensorOrError {
 SensorOrError platinumSensor(double r0Ohm, CvdCoefficients cvd = kIec60751);
 SensorOrError copperSensor(double r0Ohm);
 SensorOrError nickelSensor(double r0Ohm);
+// An ITS-90 thermometer, checked: R_tpw finite and within 1e-200…1e200 Ω; one or two
+// deviation functions, at most one below 0.01 °C and one above, each a listed sub-range with
+// exactly its function's coefficients, all finite, and each gentle enough (dΔW/dW < 0.2 over
+// its sub-range and a margin beyond) for W − ΔW(W) to rise.
+struct Its90Given {
+    int subrange;
+    std::span<const double> coefficients;  // a, b, c as far as the function has them
+};
+SensorOrError its90Sensor(double rtpwOhm, std::span<const Its90Given> deviations);
 
 // The window's sensor at list position i (0 to 11; anything else gives type K).
 Sensor windowSensor(SensorIndex i);
@@ -137,7 +175,8 @@ std::string sensorRangeText(const Sensor& s);
 // ---- Conversions ------------------------------------------------------------------------
 
 // Temperatures that `reading` and `slope` take: the ITS-90 reference function's range, or the
-// resistance thermometer's.
+// resistance thermometer's; an ITS-90 thermometer's from the lower end of its sub-range below
+// 0.01 °C (or 0.01 °C) to the upper end of its sub-range above (or 0.01 °C), ends included.
 Limits temperatureLimits(const Sensor& s);
 // Readings that `temperature` converts: for a thermocouple the EMF against 0 °C that the
 // ITS-90 inverse polynomials cover, for a resistance thermometer the resistance in Ω.

@@ -10,6 +10,7 @@
 
 #include "core/error_free.hpp"
 #include "core/its90_coefficients.hpp"
+#include "core/its90_prt.hpp"
 #include "core/piecewise.hpp"
 #include "core/portable_exp.hpp"
 #include "core/rtd_curves.hpp"
@@ -407,6 +408,7 @@ Limits exactReadingLimits(ThermocoupleType type) {
 }
 
 double slope(const Sensor& s, double t) {
+    if (s.isIts90()) return its90::prt::slopeAt(s, t);
     if (!s.isThermocouple()) {
         if (!rtd::rangeOf(s.material).contains(t)) return kOutOfRange;
         return rtd::checked(rtd::ratioSlopeOf(s, t) * s.r0Ohm);

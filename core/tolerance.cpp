@@ -59,6 +59,7 @@ constexpr Rule kCopper{true, -50, 150, 0.3, 0, 0.006};
 const Rule& ruleOf(const Sensor& s, ToleranceClass c, Element element) {
     const int k = static_cast<int>(c);
     const bool numbered = k <= static_cast<int>(ToleranceClass::three);
+    if (s.isIts90()) return kNone;  // a standard thermometer has its certificate, no class
     if (s.isThermocouple()) {
         if (!numbered) return kNone;
         return kThermocoupleClasses[static_cast<std::size_t>(s.type)][static_cast<std::size_t>(k)];

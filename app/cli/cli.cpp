@@ -71,6 +71,12 @@ void addSensor(CLI::App* c, SensorOptions& s, const std::string& kinds) {
     c->add_option("--alpha", s.alpha, "the certificate's alpha in 1/deg C (with --delta)");
     c->add_option("--delta", s.delta, "the certificate's delta in deg C (with --alpha)");
     c->add_option("--beta", s.beta, "the certificate's beta in deg C, below 0 deg C (default 0)");
+    c->add_option("--rtpw", s.rtpw,
+                  "ITS90: the resistance in ohm at the triple point of water (0.01 deg C)");
+    c->add_option("--dev", s.dev,
+                  "ITS90: a sub-range's deviation coefficients N:a,b[,c] (4 or 5 below "
+                  "0.01 deg C, 7 to 11 above; as many as its function has); once for each")
+        ->allow_extra_args(false);  // one value each time, not the command's own after it
 }
 
 // A thermocouple's own deviation from a calibration, as emf, temp, slope and table take it.
@@ -124,10 +130,11 @@ int run(int argc, const char* const* argv, std::istream& in, std::ostream& out, 
         "IEC 60751, DIN 43760, GUM, NAMUR NE 43). "
         "Temperatures in deg C, EMF in mV, resistance in ohm; '.' is the decimal point. "
         "Sensors: S R B K N E J T, and PtN, CuN, NiN for any R0 = N ohm (Pt100, Pt1000, Cu50, "
-        "Ni1000). Transmitters: a range LRV,URV in deg C and a signal 4-20mA (NAMUR NE 43), "
-        "0-20mA, 1-5V, 0-10V or any LO-HImA or LO-HIV. A value given as '-' is read from "
-        "standard input, one per line. Exit status: 0 all well, 1 a value out of range, 2 a "
-        "usage error, 3 a loop check's point outside its accuracy.",
+        "Ni1000), and ITS90, a platinum thermometer of the ITS-90 given by --rtpw and --dev. "
+        "Transmitters: a range LRV,URV in deg C and a signal 4-20mA (NAMUR NE 43), 0-20mA, "
+        "1-5V, 0-10V or any LO-HImA or LO-HIV. A value given as '-' is read from standard "
+        "input, one per line. Exit status: 0 all well, 1 a value out of range, 2 a usage error, "
+        "3 a loop check's point outside its accuracy.",
         "kelvora-cli"};
     app.set_version_flag("--version", "kelvora-cli " KELVORA_VERSION);
     app.require_subcommand(1);
@@ -170,7 +177,8 @@ int run(int argc, const char* const* argv, std::istream& in, std::ostream& out, 
 
     CLI::App* res =
         app.add_subcommand("res", "resistance in ohm of a resistance thermometer at TEMP");
-    addSensor(res, sensor, "resistance thermometer: PtN CuN NiN (Pt100 Pt10 Cu100 Cu50 Pt1000 …)");
+    addSensor(res, sensor,
+              "resistance thermometer: PtN CuN NiN (Pt100 Pt10 Cu100 Cu50 Pt1000 …) or ITS90");
     res->add_option("TEMP", value, "temperature in deg C, or - for standard input")->required();
     digitsOption(res, convert.digits);
 
@@ -268,15 +276,21 @@ int run(int argc, const char* const* argv, std::istream& in, std::ostream& out, 
     CLI::App* fitCommand = app.add_subcommand(
         "fit",
         "Callendar-Van Dusen coefficients of a platinum thermometer from a calibration's points "
-        "(least squares; C only with a point below 0 deg C), each point's residual in ohm and "
-        "mK, and the largest");
-    fitCommand->add_option("SENSOR", f.code, "platinum thermometer: PtN (Pt100, Pt1000)")
+        "(least squares; C only with a point below 0 deg C), or an ITS-90 thermometer's "
+        "deviation coefficients of one sub-range (ITS90 --range N --rtpw R), each point's "
+        "residual in ohm and mK, and the largest");
+    fitCommand->add_option("SENSOR", f.code, "platinum thermometer: PtN (Pt100, Pt1000), or ITS90")
         ->required();
     fitCommand
         ->add_option("FILE", f.file,
                      "the points, lines t,R (deg C, ohm; # comments), or - for standard input")
         ->required();
     fitCommand->add_option("--r0", f.r0, "R0 in ohm as measured (at the ice point): fixed");
+    fitCommand->add_option("--range", f.range,
+                           "ITS90: the sub-range whose deviation is fitted, 4 or 5 (below 0.01 "
+                           "deg C), 7 to 11 (above)");
+    fitCommand->add_option("--rtpw", f.rtpw,
+                           "ITS90: the resistance in ohm at the triple point of water");
     fitCommand->add_option("--format", f.format, "text (default) or json")
         ->check(CLI::IsMember({"text", "json"}));
 

@@ -127,7 +127,8 @@ Convert emfConversion(const core::Sensor& s, const ConvertOptions& o, const Say&
 
 Convert temperatureConversion(const core::Sensor& s, const ConvertOptions& o, const Say& say) {
     noReferenceFor(s, o.cj, say);
-    const int digits = o.digits.value_or(2);
+    // An ITS-90 thermometer's temperatures to 0.1 mK.
+    const int digits = o.digits.value_or(s.isIts90() ? 4 : 2);
     if (!s.isThermocouple()) {
         if (o.exact) {
             throw usage(
@@ -140,9 +141,10 @@ Convert temperatureConversion(const core::Sensor& s, const ConvertOptions& o, co
             const double T = core::temperature(s, number(text, what, say));
             if (core::outOfRange(T)) {
                 throw Failure{kExitOutOfRange,
-                              outOfRangeMessage(
-                                  what, text, say.unit("Ω"), s,
-                                  rangeText(core::readingLimits(s), 2, say.unit("Ω"), say), say)};
+                              outOfRangeMessage(what, text, say.unit("Ω"), s,
+                                                rangeText(core::readingLimits(s),
+                                                          s.isIts90() ? 6 : 2, say.unit("Ω"), say),
+                                                say)};
             }
             return core::formatFixed(T, digits);
         };
@@ -211,7 +213,8 @@ Convert resistanceConversion(const core::Sensor& s, const ConvertOptions& o, con
                     "res 只用于热电阻（PtN、CuN、NiN，如 Pt100、Cu50）；" + code + " 是热电偶",
                     say);
     }
-    return [&say, s, digits = o.digits.value_or(2)](std::string_view text) {
+    // An ITS-90 thermometer's resistances to 1 µΩ, 10 µK or so.
+    return [&say, s, digits = o.digits.value_or(s.isIts90() ? 6 : 2)](std::string_view text) {
         const std::string what = say("temperature", "温度");
         const double r = core::reading(s, number(text, what, say));
         if (core::outOfRange(r))
@@ -233,14 +236,16 @@ Convert slopeConversion(const core::Sensor& s, const ConvertOptions& o, const Sa
             return core::formatFixed(v, digits);
         };
     }
-    return
-        [&say, s, digits = o.digits.value_or(s.isThermocouple() ? 3 : 4)](std::string_view text) {
-            const std::string what = say("temperature", "温度");
-            const double d = core::slope(s, number(text, what, say));
-            if (core::outOfRange(d))
-                throw Failure{kExitOutOfRange, temperatureOutOfRange(what, text, s, say)};
-            return core::formatFixed(d, digits);
-        };
+    return [&say, s,
+            digits = o.digits.value_or(s.isThermocouple() ? 3
+                                       : s.isIts90()      ? 6
+                                                          : 4)](std::string_view text) {
+        const std::string what = say("temperature", "温度");
+        const double d = core::slope(s, number(text, what, say));
+        if (core::outOfRange(d))
+            throw Failure{kExitOutOfRange, temperatureOutOfRange(what, text, s, say)};
+        return core::formatFixed(d, digits);
+    };
 }
 
 Convert toleranceConversion(const core::Sensor& s, const ConvertOptions& o, const Say& say) {

@@ -124,6 +124,53 @@ int fitPlatinum(const FitOptions& o, const core::Sensor& nominal, std::istream& 
     return kExitOk;
 }
 
+// An ITS-90 thermometer: the deviation coefficients of one sub-range.
+int fitIts90(const FitOptions& o, std::istream& in, LineWriter& out, const Say& say) {
+    if (o.r0) {
+        throw usage("--r0 fixes a platinum thermometer's R0 (PtN); ITS90 takes --rtpw",
+                    "--r0 只用于铂热电阻 PtN；ITS90 用 --rtpw", say);
+    }
+    if (!o.range || !o.rtpw) {
+        throw usage(
+            "fit ITS90 needs --range N, the sub-range (4, 5, 7 to 11), and --rtpw R, "
+            "the resistance at the water triple point in Ω",
+            "fit ITS90 须给出 --range N（分区 4、5、7～11）和 --rtpw R（水三相点时的电阻，"
+            "单位 Ω）",
+            say);
+    }
+    const std::string n(trim(*o.range));
+    if (n.empty() || n.size() > 2 ||
+        !std::all_of(n.begin(), n.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        throw usage("--range '" + *o.range + "': the sub-range is a whole number, 4, 5 or 7 to 11",
+                    "--range“" + *o.range + "”：分区号为整数 4、5 或 7～11", say);
+    }
+    const double rtpw = number(*o.rtpw, "--rtpw", say);
+    const PointTable points =
+        readPointsFile(o.file, in, say("temperature", "温度"), say("resistance", "电阻"), say);
+    const Its90Report r = its90Report(points, std::stoi(n), rtpw, say);
+    const char* names[] = {"a", "b", "c"};
+    if (o.format == "json") {
+        out.put("{\"subrange\": " + n + ", \"rtpw\": " + core::formatSignificant(rtpw) + ", ");
+        for (int k = 0; k < r.fit.coefficients; ++k)
+            out.put(std::string("\"") + names[k] +
+                    "\": " + coefficientText(r.fit.c[static_cast<std::size_t>(k)]) + ", ");
+        writeResidualsJson(r.points, r.maxResidualMk, out);
+        return kExitOk;
+    }
+    const std::string count = std::to_string(r.points.size());
+    out.put(std::string("ITS90") +
+            say(", " + subrangeText(r.fit.subrange, say) + ", deviation fitted to " + count +
+                    " points, R_tpw = " + core::formatSignificant(rtpw) + " Ω\n",
+                "，" + subrangeText(r.fit.subrange, say) + "，按 " + count +
+                    " 个点拟合偏差函数，R_tpw = " + core::formatSignificant(rtpw) + " Ω\n"));
+    for (int k = 0; k < r.fit.coefficients; ++k)
+        out.put(std::string(names[k]) + " = " +
+                coefficientText(r.fit.c[static_cast<std::size_t>(k)]) + "\n");
+    out.put("--rtpw " + core::formatSignificant(rtpw) + " --dev " + deviationOption(r.fit) + "\n");
+    writeResiduals(r.points, r.maxResidualMk, out, say);
+    return kExitOk;
+}
+
 }  // namespace
 
 PointTable readPointsFile(const std::string& file, std::istream& in, std::string_view xWhat,
@@ -139,12 +186,22 @@ PointTable readPointsFile(const std::string& file, std::istream& in, std::string
 
 int fit(const FitOptions& o, std::istream& in, LineWriter& out, const Say& say) {
     // The kinds of sensor a fit knows, each with its own coefficients and options.
+    if (isIts90Code(o.code)) return fitIts90(o, in, out, say);
+    if (o.range || o.rtpw) {
+        throw usage(std::string(o.range ? "--range" : "--rtpw") +
+                        " applies to an ITS-90 thermometer's fit (fit ITS90) only",
+                    std::string(o.range ? "--range" : "--rtpw") +
+                        " 只用于 ITS-90 铂电阻温度计的拟合（fit ITS90）",
+                    say);
+    }
     const core::SensorOrError s = core::parseSensorCode(o.code);
     if (s.ok() && !s.sensor.isThermocouple() && s.sensor.material == core::RtdMaterial::platinum)
         return fitPlatinum(o, s.sensor, in, out, say);
-    throw usage("fit takes a platinum thermometer, PtN with its nominal R0 (Pt100, Pt1000), not '" +
-                    o.code + "'",
-                "fit 只用于铂热电阻 PtN（如 Pt100、Pt1000），不能用于“" + o.code + "”", say);
+    throw usage(
+        "fit takes a platinum thermometer, PtN with its nominal R0 (Pt100, Pt1000), or "
+        "ITS90, not '" +
+            o.code + "'",
+        "fit 只用于铂热电阻 PtN（如 Pt100、Pt1000）或 ITS90，不能用于“" + o.code + "”", say);
 }
 
 }  // namespace kelvora::cli

@@ -8,16 +8,19 @@
 #include <string_view>
 
 #include "answers/calibration.hpp"
+#include "answers/its90_calibration.hpp"
 #include "app/cli/line_writer.hpp"
 #include "app/cli/report.hpp"
 
 namespace kelvora::cli {
 
 struct FitOptions {
-    std::string code;               // the sensor: PtN
-    std::string file;               // the points, or "-" for standard input
-    std::optional<std::string> r0;  // --r0: R0 measured, fixed in the fit
-    std::string format = "text";    // text or json
+    std::string code;                  // the sensor: PtN or ITS90
+    std::string file;                  // the points, or "-" for standard input
+    std::optional<std::string> r0;     // --r0: R0 measured, fixed in the fit
+    std::optional<std::string> range;  // --range N: ITS90's sub-range
+    std::optional<std::string> rtpw;   // --rtpw R: ITS90's resistance at the water triple point
+    std::string format = "text";       // text or json
 };
 
 // The points of `file` (lines "x,y"), or of `in` when it is "-"; a usage failure when the

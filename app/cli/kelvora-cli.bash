@@ -3,7 +3,7 @@
 _kelvora_cli() {
     local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD - 1]}
     local command=${COMP_WORDS[1]-}
-    local sensors="S R B K N E J T Pt100 Pt10 Cu100 Cu50 Pt1000 Pt500 Ni100 Ni1000 Cu10"
+    local sensors="S R B K N E J T Pt100 Pt10 Cu100 Cu50 Pt1000 Pt500 Ni100 Ni1000 Cu10 ITS90"
     COMPREPLY=()
     if [ "$COMP_CWORD" -eq 1 ]; then
         mapfile -t COMPREPLY < <(compgen -W "emf temp res slope tol leads budget table fit lut loop check list --help --version" -- "$cur")
@@ -50,16 +50,22 @@ _kelvora_cli() {
         --from | --to | --step | --cj | --digits | --r0 | --cvd | --alpha | --delta | --beta | \
             --max-error | --points | --name | --cj-from | --cj-to | --ohms | --length | --area | \
             --awg | --at | --imbalance | --cj-error | --cable-at | --meter | --transmitter | \
-            --range | --row | --k | --degree | --found | --left | --accuracy) return ;;
+            --row | --k | --degree | --rtpw | --dev | --found | --left | --accuracy) return ;;
+        --range)  # fit ITS90's sub-range; a transmitter's LRV,URV
+            if [ "$command" = fit ]; then
+                mapfile -t COMPREPLY < <(compgen -W "4 5 7 8 9 10 11" -- "$cur")
+            fi
+            return
+            ;;
     esac
-    local certificate="--r0 --cvd --alpha --delta --beta"
+    local certificate="--r0 --cvd --alpha --delta --beta --rtpw --dev"
     local leads="--wires --ohms --length --area --awg --at --imbalance"
     local options="--digits --help"
     local deviation="--deviation --degree"
     case $command in
         emf) sensors="S R B K N E J T" options="--cj $deviation $options" ;;
         temp) options="--cj --exact $deviation $certificate $options" ;;
-        res) sensors="Pt100 Pt10 Cu100 Cu50 Pt1000 Pt500 Ni100 Ni1000 Cu10"
+        res) sensors="Pt100 Pt10 Cu100 Cu50 Pt1000 Pt500 Ni100 Ni1000 Cu10 ITS90"
             options="$certificate $options" ;;
         slope) options="$deviation $certificate $options" ;;
         tol) options="--class --element $certificate --help" ;;
@@ -68,12 +74,12 @@ _kelvora_cli() {
         budget) options="--class --element --cj-error --cj --cable --cable-at --meter --leads
             $leads --transmitter --range --row --k --format $certificate --help" ;;
         table) options="--from --to --step --cj --format $deviation $certificate $options" ;;
-        fit) sensors="Pt100 Pt1000 Pt500 Pt10"
-            if [ "$COMP_CWORD" -eq 3 ]; then
+        fit) sensors="Pt100 Pt1000 Pt500 Pt10 ITS90"
+            if [ "$COMP_CWORD" -ge 3 ] && [[ $cur != -* ]]; then
                 mapfile -t COMPREPLY < <(compgen -f -- "$cur")
                 return
             fi
-            options="--r0 --format --help" ;;
+            options="--r0 --range --rtpw --format --help" ;;
         lut) options="--max-error --points --from --to --int --format --name --cj-from --cj-to
             $certificate --help" ;;
         loop)

@@ -112,6 +112,11 @@ Failure failureOf(core::LutError e, const LutOptions& o, const core::LutRequest&
 
 int lut(const LutOptions& o, LineWriter& out, std::ostream& err, const Say& say) {
     const core::Sensor s = resolveSensor(o.sensor, say);
+    // The table's proof bounds polynomials in t; an ITS-90 thermometer's W(t) is none.
+    if (s.isIts90()) {
+        throw usage("lut takes the thermocouples and PtN, CuN and NiN; ITS90 has no table here",
+                    "lut 只用于热电偶和 PtN、CuN、NiN；ITS90 不能生成查找表", say);
+    }
     if ((o.cjFrom || o.cjTo) && !s.isThermocouple()) {
         const std::string code = core::sensorCode(s);
         throw usage("--cj-from and --cj-to apply to thermocouples only; " + code +

@@ -6,6 +6,7 @@
 #include "answers/calibration.hpp"
 #include "app/cli/cli.hpp"
 #include "app/cli/report.hpp"
+#include "core/its90_prt.hpp"
 #include "core/reference_junction.hpp"
 
 namespace kelvora::cli {
@@ -23,6 +24,40 @@ char upper(char c) {
     return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
+// An ITS-90 thermometer's deviation coefficients: "sub-range 4: a = …, b = …" for each (the
+// label and colon as given), the coefficients apart by `between`, the sub-ranges by `apart`.
+std::string its90DeviationText(const core::Sensor& s, const char* label, const char* between,
+                               const char* apart) {
+    std::string text;
+    for (const core::Its90Deviation* d : {&s.its90.below, &s.its90.above}) {
+        const core::its90::prt::Subrange* r = core::its90::prt::subrangeOf(d->subrange);
+        if (r == nullptr) continue;
+        if (!text.empty()) text += apart;
+        ((text += label) += std::to_string(r->number)) += ':';
+        for (int i = 0; i < r->coefficients; ++i)
+            text += std::string(i == 0 ? " " : between) + "abc"[i] + " = " +
+                    core::formatSignificant(d->c[static_cast<std::size_t>(i)]);
+    }
+    return text;
+}
+
+// {"4": [a, b], "8": [a, b]}'s inside.
+std::string its90DeviationJson(const core::Sensor& s) {
+    std::string text;
+    for (const core::Its90Deviation* d : {&s.its90.below, &s.its90.above}) {
+        const core::its90::prt::Subrange* r = core::its90::prt::subrangeOf(d->subrange);
+        if (r == nullptr) continue;
+        if (!text.empty()) text += ", ";
+        ((text += '"') += std::to_string(r->number)) += "\": [";
+        for (int i = 0; i < r->coefficients; ++i) {
+            if (i > 0) text += ", ";
+            text += core::formatSignificant(d->c[static_cast<std::size_t>(i)]);
+        }
+        text += ']';
+    }
+    return text;
+}
+
 }  // namespace
 
 std::string sourceText(const core::Sensor& s) {
@@ -30,6 +65,11 @@ std::string sourceText(const core::Sensor& s) {
         return "ITS-90 reference functions, NIST ITS-90 Thermocouple Database (NIST SRD 60, "
                "Monograph 175)";
     const auto k = [](double v) { return core::formatSignificant(v); };
+    if (s.isIts90())
+        return "ITS-90 reference functions for platinum resistance thermometers (Metrologia 27, "
+               "3-10, 1990) with the certificate's R_tpw = " +
+               k(s.its90.rtpwOhm) + " ohm and deviations " +
+               its90DeviationText(s, "sub-range ", ", ", "; ");
     switch (s.material) {
         case core::RtdMaterial::platinum:
             if (s.cvd == core::kIec60751)
@@ -51,8 +91,8 @@ int table(const TableOptions& o, LineWriter& out, const Say& say) {
     const core::Sensor s = resolveSensor(o.sensor, say);
     const bool tc = s.isThermocouple();
     const std::string code = core::sensorCode(s);
-    const bool certificate =
-        !tc && s.material == core::RtdMaterial::platinum && s.cvd != core::kIec60751;
+    const bool certificate = !tc && !s.isIts90() && s.material == core::RtdMaterial::platinum &&
+                             s.cvd != core::kIec60751;
     const TablePoints p = tablePoints(s, o.from, o.to, o.step, o.cj, say);
     const long long count = p.count;
     // A thermocouple's own deviation: E + ΔE against the junction's E + ΔE.
@@ -62,7 +102,7 @@ int table(const TableOptions& o, LineWriter& out, const Say& say) {
         return calibrated ? calibratedEmf(*calibrated, t) : tableValue(s, p.emfAtT0, t);
     };
 
-    const int digits = o.digits.value_or(tc ? 3 : 2);
+    const int digits = o.digits.value_or(tc ? 3 : s.isIts90() ? 6 : 2);
     const std::string description = core::sensorDescription(s);
     const std::string t0Text =
         core::formatTrimmed(tc ? number(o.cj.value_or("0"), "", say) : 0.0, 15);
@@ -135,6 +175,9 @@ int table(const TableOptions& o, LineWriter& out, const Say& say) {
                 (certificate
                      ? "\"cvd\": [" + k(s.cvd.a) + ", " + k(s.cvd.b) + ", " + k(s.cvd.c) + "], "
                      : std::string()) +
+                (s.isIts90() ? "\"rtpw\": " + k(s.its90.rtpwOhm) + ", \"deviations\": {" +
+                                   its90DeviationJson(s) + "}, "
+                             : std::string()) +
                 "\"columns\": [\"temperature_C\", \"" + (tc ? "emf_mV" : "resistance_ohm") +
                 "\"], \"rows\": [\n");
         for (long long n = 0; n < count; ++n) {
@@ -214,6 +257,9 @@ int table(const TableOptions& o, LineWriter& out, const Say& say) {
             out.put("证书系数 A = " + core::formatSignificant(s.cvd.a) +
                     "  B = " + core::formatSignificant(s.cvd.b) +
                     "  C = " + core::formatSignificant(s.cvd.c) + "\n");
+        if (s.isIts90())
+            out.put("证书 R_tpw = " + core::formatSignificant(s.its90.rtpwOhm) + " Ω  偏差函数 " +
+                    its90DeviationText(s, "分区 ", "  ", "  ") + "\n");
         pad("℃", labelWidth + 2);  // "℃" is three bytes shown as one column
         for (long long c = 0; c < 10; ++c) {
             out.put(' ');

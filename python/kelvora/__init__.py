@@ -5,7 +5,9 @@ Sensors are kelvora-cli's codes in any letter case: a thermocouple type "S" "R" 
 "E" "J" "T" (ITS-90, NIST Monograph 175 / IEC 60584-1), or "PtN", "CuN", "NiN" for a platinum
 (IEC 60751), copper or nickel (DIN 43760) thermometer with R0 = N Ω ("Pt100", "Pt1000",
 "Cu50", "Ni1000"); or a certificate's platinum thermometer, RTD(r0=..., a=..., b=..., c=...)
-or RTD.callendar(r0=..., alpha=..., delta=..., beta=...).
+or RTD.callendar(r0=..., alpha=..., delta=..., beta=...); or a standard platinum thermometer
+of the ITS-90 by its certificate, ITS90(rtpw=..., deviations={4: (a, b), 8: (a, b)}), whose
+deviation coefficients fit_its90(t, r, subrange, rtpw) fits to a calibration's points.
 
 Units: temperatures in °C (ITS-90), EMFs in mV, resistances in Ω.
 
@@ -39,6 +41,7 @@ from . import _core, _ufuncs  # noqa: F401  (kelvora._ufuncs: the ufuncs by name
 from ._calibration import CvdFit, ExtrapolationWarning, fit_cvd
 from ._common import ArrayLike
 from ._conversions import emf, resistance, slope, temperature, tolerance
+from ._its90 import ITS90, Its90Fit, fit_its90
 from ._loop import Transmitter, check
 from ._sensors import RTD, Sensor, SensorInfo, sensors
 from ._tables import format_fixed, table
@@ -50,6 +53,8 @@ __all__ = [
     "Budget",
     "CvdFit",
     "ExtrapolationWarning",
+    "ITS90",
+    "Its90Fit",
     "RTD",
     "SensorInfo",
     "Transmitter",
@@ -58,6 +63,7 @@ __all__ = [
     "check",
     "emf",
     "fit_cvd",
+    "fit_its90",
     "format_fixed",
     "lead_error",
     "resistance",

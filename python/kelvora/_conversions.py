@@ -120,7 +120,8 @@ def temperature(sensor, reading, cj=0.0, exact=False, *, errors="nan", deviation
                              "temperature is always the exact inverse of its characteristic")
         return _convert(s, "inverse", (reading,), ("reading",), raising, lambda v: (
             _core.out_of_range("resistance", _text(v), _OHM, s.core,
-                               _range(s.core.reading_limits(), _OHM, 2))))
+                               _range(s.core.reading_limits(), _OHM,
+                                      6 if s.core.is_its90 else 2))))
 
     def explain(v: float, cj: Optional[float] = None) -> str:
         reference = None if cj is None else _reference_message(s, cj)
@@ -154,7 +155,8 @@ def resistance(sensor: Sensor, t: ArrayLike, *, errors: str = ...) -> Any: ...
 def resistance(sensor, t, *, errors="nan"):
     """Resistance in Ω of a resistance thermometer at t °C: R0·W(t), with W from IEC 60751's
     Callendar–Van Dusen equation (platinum, or a certificate's coefficients), the copper
-    W = 1 + A·t + B·t² + C·t³, or DIN 43760 (nickel).
+    W = 1 + A·t + B·t² + C·t³, or DIN 43760 (nickel); a kelvora.ITS90's R_tpw·W(t), from the
+    ITS-90 reference function and its deviation functions, over its sub-ranges.
 
     Temperatures taken, in °C: platinum -200 to 850, copper -50 up to 150 (150 itself
     excluded), nickel -60 to 250. Outside: NaN, or ValueError naming the range with

@@ -55,6 +55,9 @@ _MAX_CODES = 1024
 
 def _from_code(code: str) -> _Resolved:
     core, message, unknown = _core.sensor_from_code(code)
+    if core is None and code.upper() == "ITS90":
+        raise ValueError("an ITS-90 thermometer needs its certificate: "
+                         "kelvora.ITS90(rtpw, deviations={4: (a, b), 8: (a, b)})")
     if core is None:
         if unknown:
             raise ValueError(
@@ -75,8 +78,11 @@ def _resolve(sensor: Any) -> _Resolved:
         return sensor._resolved
     if isinstance(sensor, str):
         return _resolve(str(sensor))
-    raise TypeError(f"sensor must be a code such as 'K' or 'Pt100', or a kelvora.RTD, "
-                    f"not {type(sensor).__name__}")
+    resolved = getattr(sensor, "_resolved", None)  # a kelvora.ITS90 (kelvora._its90)
+    if isinstance(resolved, _Resolved):
+        return resolved
+    raise TypeError(f"sensor must be a code such as 'K' or 'Pt100', a kelvora.RTD or a "
+                    f"kelvora.ITS90, not {type(sensor).__name__}")
 
 
 class RTD:
@@ -179,8 +185,10 @@ def _reference_message(s: _Resolved, cj: float) -> Optional[str]:
 
 
 def _temperature_message(s: _Resolved, t: float) -> str:
+    # An ITS-90 thermometer's fixed points to four decimals (argon: -189.3442 °C).
+    decimals = 4 if s.core.is_its90 else 3
     return _core.out_of_range("temperature", _text(t), _DEGREES, s.core,
-                              _range(s.core.temperature_limits(), _DEGREES))
+                              _range(s.core.temperature_limits(), _DEGREES, decimals))
 
 
 def _sensor(sensor: Any) -> _Resolved:

@@ -48,6 +48,11 @@ def _token(s: _core.Sensor) -> str:
     code = s.code
     if s.is_thermocouple:
         return code
+    if s.is_its90:  # ITS90_<R_tpw>_<sub-range>_<coefficients>…
+        fields = ["ITS90", _bits(s.rtpw)]
+        for n, c in s.deviations:
+            fields += [str(n)] + [_bits(v) for v in c]
+        return "_".join(fields)
     made = _core.sensor_from_code(code)[0]
     if made == s:
         return code.replace(".", "p")
@@ -57,11 +62,27 @@ def _token(s: _core.Sensor) -> str:
     return "_".join(fields)
 
 
+def _its90_of(fields: list) -> Optional[_core.Sensor]:
+    try:
+        rtpw = _double(fields[0])
+        deviations, at = [], 1
+        while at < len(fields):
+            n = int(fields[at])
+            count = {4: 2, 5: 2, 7: 3, 8: 2, 9: 2, 10: 1, 11: 1}.get(n, 0)
+            deviations.append((n, [_double(f) for f in fields[at + 1:at + 1 + count]]))
+            at += 1 + count
+    except (ValueError, IndexError, struct.error):
+        return None
+    return _core.its90(rtpw, deviations)[0]
+
+
 def _sensor_of(token: str) -> Optional[_core.Sensor]:
     if "_" not in token:
         code = token[:2] + token[2:].replace("p", ".")
         return _core.sensor_from_code(code)[0]
     fields = token.split("_")
+    if fields[0] == "ITS90":
+        return _its90_of(fields[1:])
     try:
         values = [_double(f) for f in fields[1:]]
     except (ValueError, struct.error):
@@ -75,7 +96,8 @@ def _sensor_of(token: str) -> Optional[_core.Sensor]:
 
 def _describe(op: str, s: _core.Sensor, cls: Optional[int], element: str) -> str:
     lo, hi = s.temperature_limits()[:2]
-    own = f"{_core.format_trimmed(lo, 3)} °C to {_core.format_trimmed(hi, 3)} °C"
+    d = 4 if s.is_its90 else 3
+    own = f"{_core.format_trimmed(lo, d)} °C to {_core.format_trimmed(hi, d)} °C"
     name = s.name
     tc = s.is_thermocouple
     how = ("the exact inverse of the ITS-90 reference function" if op.startswith("exact")

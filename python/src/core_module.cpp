@@ -31,12 +31,14 @@
 #include "answers/table_points.hpp"
 #include "core/cable.hpp"
 #include "core/conversion.hpp"
+#include "core/its90_prt.hpp"
 #include "core/leads.hpp"
 #include "core/reference_junction.hpp"
 #include "core/sensor.hpp"
 #include "core/sensors.hpp"
 #include "core/tolerance.hpp"
 #include "python/src/calibration_module.hpp"
+#include "python/src/its90_module.hpp"
 #include "python/src/loop_module.hpp"
 
 namespace py = pybind11;
@@ -398,6 +400,21 @@ py::tuple table(const core::Sensor& s, const std::optional<std::string>& from,
     return py::make_tuple(temperatures, values, "");
 }
 
+// (sub-range, coefficients) pairs.
+using Deviations = std::vector<std::pair<int, std::vector<double>>>;
+
+// The deviations of an ITS-90 thermometer, below 0.01 °C first.
+Deviations deviationsOf(const core::Sensor& s) {
+    Deviations out;
+    for (const core::Its90Deviation* d : {&s.its90.below, &s.its90.above}) {
+        const core::its90::prt::Subrange* r = core::its90::prt::subrangeOf(d->subrange);
+        if (r != nullptr)
+            out.push_back(
+                {r->number, std::vector<double>(d->c.begin(), d->c.begin() + r->coefficients)});
+    }
+    return out;
+}
+
 // Decimals formatFixed is asked for: a double carries 15 significant digits.
 int decimalsOf(int decimals) {
     if (decimals < 0 || decimals > 15) throw py::value_error("decimals must lie between 0 and 15");
@@ -508,6 +525,9 @@ PYBIND11_MODULE(_core, m) {
 
     py::class_<core::Sensor>(m, "Sensor", "A sensor of the core: a thermocouple or an RTD.")
         .def_property_readonly("is_thermocouple", &core::Sensor::isThermocouple)
+        .def_property_readonly("is_its90", &core::Sensor::isIts90)
+        .def_property_readonly("rtpw", [](const core::Sensor& s) { return s.its90.rtpwOhm; })
+        .def_property_readonly("deviations", &deviationsOf)
         .def_property_readonly("material",
                                [](const core::Sensor& s) { return materialName(s.material); })
         .def_property_readonly("r0", [](const core::Sensor& s) { return s.r0Ohm; })
@@ -564,9 +584,10 @@ PYBIND11_MODULE(_core, m) {
         .def("budget", &budget)
         .def(py::self == py::self)
         .def("__hash__", [](const core::Sensor& s) {
-            return py::hash(py::make_tuple(static_cast<int>(s.kind), static_cast<int>(s.type),
-                                           static_cast<int>(s.material), s.r0Ohm, s.cvd.a, s.cvd.b,
-                                           s.cvd.c));
+            return py::hash(py::make_tuple(
+                static_cast<int>(s.kind), static_cast<int>(s.type), static_cast<int>(s.material),
+                s.r0Ohm, s.cvd.a, s.cvd.b, s.cvd.c, s.its90.rtpwOhm, s.its90.below.subrange,
+                s.its90.above.subrange, s.its90.below.c[0], s.its90.above.c[0]));
         });
 
     py::enum_<Op>(m, "Op")
@@ -627,4 +648,5 @@ PYBIND11_MODULE(_core, m) {
     m.def("format_fixed_all", &formatted);
     kelvora::python::bindCalibration(m);
     kelvora::python::bindLoop(m);
+    kelvora::python::bindIts90(m);
 }
