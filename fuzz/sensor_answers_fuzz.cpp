@@ -9,15 +9,15 @@
 #include <string>
 #include <string_view>
 
+#include "answers/sensor_answers.hpp"
 #include "fuzz/fuzz_support.hpp"
-#include "ui/sensor_answers.hpp"
 
 namespace {
 
+using kelvora::answers::SensorKind;
 using kelvora::fuzz::fail;
 using kelvora::fuzz::isFixed;
 using kelvora::fuzz::isNegativeZero;
-using kelvora::ui::SensorKind;
 
 // Codes the fuzzer would take long to spell: some of every kind, and near misses.
 constexpr std::string_view kCodes[] = {"K",      "b",         "T",      "Pt100", "pt1000",
@@ -40,14 +40,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::string& f : fields) f = in.bytes(in.byte() % 33);
     if (flags & 4) fields[0] = kCodes[in.byte() % std::size(kCodes)];
     try {
-        const kelvora::ui::SensorAnswers a =
-            kelvora::ui::answer({fields[0], fields[1], fields[2], fields[3], fields[4], fields[5],
-                                 fields[6], fields[7], (flags & 1) != 0, (flags & 2) != 0});
+        const kelvora::answers::SensorAnswers a = kelvora::answers::answer(
+            {fields[0], fields[1], fields[2], fields[3], fields[4], fields[5], fields[6], fields[7],
+             (flags & 1) != 0, (flags & 2) != 0});
         const bool tc = a.kind == SensorKind::thermocouple;
         check("the temperature", a.temperatureC, 2, true);
         check("the reading", a.reading, tc ? 3 : 2, tc);
         check("the slope", a.slope, tc ? 3 : 4, tc);
-        for (const kelvora::ui::ToleranceRow& r : a.tolerance) {
+        for (const kelvora::answers::ToleranceRow& r : a.tolerance) {
             check("a tolerance", r.celsius, 2, false);
             check("a tolerance's reading", r.reading, 3, false);
         }

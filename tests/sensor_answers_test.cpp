@@ -3,9 +3,9 @@
 // same question (tests/web/sensor.test.mjs), with the notes that test reads.
 #include <gtest/gtest.h>
 
-#include "ui/sensor_answers.hpp"
+#include "answers/sensor_answers.hpp"
 
-namespace kelvora::ui {
+namespace kelvora::answers {
 namespace {
 
 using Note = std::string SensorAnswers::*;
@@ -77,4 +77,4 @@ TEST(SensorAnswers, EachMessageBesideItsFieldAndNoNumberWithIt) {
 }
 
 }  // namespace
-}  // namespace kelvora::ui
+}  // namespace kelvora::answers

@@ -15,10 +15,8 @@
 #include "app/cli/commands.hpp"
 #include "app/cli/line_writer.hpp"
 #include "app/cli/lut_command.hpp"
-#include "app/cli/messages.hpp"
-#include "app/cli/sensor_options.hpp"
+#include "app/cli/report.hpp"
 #include "app/cli/table.hpp"
-#include "app/cli/table_points.hpp"
 #include "core/sensor.hpp"
 
 #ifdef _WIN32
@@ -239,6 +237,10 @@ int run(int argc, const char* const* argv, std::istream& in, std::ostream& out, 
         report(err, say("calculation error: ", "计算错误：") + e.what());
         return kExitOutOfRange;
     }
+}
+
+void report(std::ostream& err, std::string_view message) {
+    err << "kelvora-cli: " << message << '\n';
 }
 
 bool chineseLocale() {

@@ -5,12 +5,9 @@
 
 #include <iosfwd>
 
-namespace kelvora::cli {
+#include "app/cli/report.hpp"
 
-// Exit statuses.
-inline constexpr int kExitOk = 0;
-inline constexpr int kExitOutOfRange = 1;  // a value outside a sensor's range
-inline constexpr int kExitUsage = 2;       // a bad number, sensor, option or argument
+namespace kelvora::cli {
 
 // Runs the program on argv (argv[0] is the program's name): results to `out`, messages to
 // `err`, batch input ("-") from `in`; messages in Chinese when `chinese`. Returns the exit

@@ -5,7 +5,7 @@
 #include <ostream>
 
 #include "app/cli/cli.hpp"
-#include "app/cli/sensor_options.hpp"
+#include "app/cli/report.hpp"
 #include "core/reference_junction.hpp"
 #include "core/sensors.hpp"
 #include "core/thermocouple.hpp"

@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "app/cli/line_writer.hpp"
-#include "app/cli/messages.hpp"
+#include "app/cli/report.hpp"
 #include "core/sensor.hpp"
 
 namespace kelvora::cli {

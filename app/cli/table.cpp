@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "app/cli/cli.hpp"
-#include "app/cli/table_points.hpp"
+#include "app/cli/report.hpp"
 #include "core/reference_junction.hpp"
 
 namespace kelvora::cli {

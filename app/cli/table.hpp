@@ -6,8 +6,7 @@
 #include <string>
 
 #include "app/cli/line_writer.hpp"
-#include "app/cli/messages.hpp"
-#include "app/cli/sensor_options.hpp"
+#include "app/cli/report.hpp"
 
 namespace kelvora::cli {
 

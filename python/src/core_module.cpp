@@ -25,9 +25,9 @@
 #include <tuple>
 #include <vector>
 
-#include "app/cli/messages.hpp"
-#include "app/cli/sensor_options.hpp"
-#include "app/cli/table_points.hpp"
+#include "answers/messages.hpp"
+#include "answers/sensor_options.hpp"
+#include "answers/table_points.hpp"
 #include "core/conversion.hpp"
 #include "core/reference_junction.hpp"
 #include "core/sensor.hpp"
@@ -36,7 +36,7 @@
 
 namespace py = pybind11;
 namespace core = kelvora::core;
-namespace cli = kelvora::cli;
+namespace answers = kelvora::answers;
 
 namespace {
 
@@ -351,10 +351,10 @@ core::Element element(int e) {
 py::tuple table(const core::Sensor& s, const std::optional<std::string>& from,
                 const std::optional<std::string>& to, const std::optional<std::string>& step,
                 const std::optional<std::string>& cj) {
-    cli::TablePoints p;
+    answers::TablePoints p;
     try {
-        p = cli::tablePoints(s, from, to, step, cj, cli::Say(false));
-    } catch (const cli::Failure& f) {
+        p = answers::tablePoints(s, from, to, step, cj, answers::Say(false));
+    } catch (const answers::Failure& f) {
         return py::make_tuple(py::none(), py::none(), f.message);
     }
     py::array_t<double> temperatures(p.count), values(p.count);
@@ -364,7 +364,7 @@ py::tuple table(const core::Sensor& s, const std::optional<std::string>& from,
         py::gil_scoped_release unlocked;
         for (long long k = 0; k < p.count; ++k) {
             t[k] = p.at(k);
-            v[k] = guarded([&] { return orNaN(cli::tableValue(s, p.emfAtT0, t[k])); });
+            v[k] = guarded([&] { return orNaN(answers::tableValue(s, p.emfAtT0, t[k])); });
         }
         clearFloatingPointFlags();
     }
@@ -407,7 +407,8 @@ PYBIND11_MODULE(_core, m) {
         .def_property_readonly("description",
                                [](const core::Sensor& s) { return core::sensorDescription(s); })
         .def_property_readonly(
-            "name", [](const core::Sensor& s) { return cli::sensorName(s, cli::Say(false)); })
+            "name",
+            [](const core::Sensor& s) { return answers::sensorName(s, answers::Say(false)); })
         .def_property_readonly("range_text",
                                [](const core::Sensor& s) { return core::sensorRangeText(s); })
         .def("temperature_limits",
@@ -481,16 +482,16 @@ PYBIND11_MODULE(_core, m) {
           [](int c) { return std::string(core::toleranceClassName(toleranceClass(c))); });
     m.def("table", &table);
     // kelvora-cli's wording, for the Python layer's messages.
-    m.def("known_sensors", [] { return cli::knownSensors(); });
+    m.def("known_sensors", [] { return answers::knownSensors(); });
     m.def("range_text", [](const LimitsTuple& l, int decimals, const std::string& unit) {
         const auto& [lo, hi, loIncluded, hiIncluded] = l;
-        return cli::rangeText({lo, hi, hiIncluded, loIncluded}, decimalsOf(decimals), unit,
-                              cli::Say(false));
+        return answers::rangeText({lo, hi, hiIncluded, loIncluded}, decimalsOf(decimals), unit,
+                                  answers::Say(false));
     });
     m.def("out_of_range",
           [](const std::string& what, const std::string& text, const std::string& unit,
              const core::Sensor& s, const std::string& range) {
-              return cli::outOfRangeMessage(what, text, unit, s, range, cli::Say(false));
+              return answers::outOfRangeMessage(what, text, unit, s, range, answers::Say(false));
           });
     m.def("format_fixed",
           [](double v, int decimals) { return core::formatFixed(v, decimalsOf(decimals)); });

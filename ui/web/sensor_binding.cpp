@@ -1,12 +1,12 @@
 // The sensor view's one entry, through embind: the page hands over its fields' texts as an
-// object and shows the object it gets back. The answers are ui::answer's (sensor_answers.hpp);
+// object and shows the object it gets back. The answers are answers::answer's (sensor_answers.hpp);
 // nothing is decided here.
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
 
 #include <string>
 
-#include "ui/sensor_answers.hpp"
+#include "answers/sensor_answers.hpp"
 
 namespace {
 
@@ -27,9 +27,9 @@ val sensorAnswer(const val& question) {
     const std::string code = text("code"), r0 = text("r0"), a = text("cvdA"), b = text("cvdB"),
                       c = text("cvdC"), cj = text("cj"), t = text("temperature"),
                       reading = text("reading");
-    const kelvora::ui::SensorAnswers s =
-        kelvora::ui::answer({code, r0, a, b, c, cj, t, reading, question["fromReading"].as<bool>(),
-                             question["exact"].as<bool>()});
+    const kelvora::answers::SensorAnswers s = kelvora::answers::answer(
+        {code, r0, a, b, c, cj, t, reading, question["fromReading"].as<bool>(),
+         question["exact"].as<bool>()});
 
     val out = val::object();
     out.set("kind", val(kKinds[static_cast<int>(s.kind)]));
@@ -56,7 +56,7 @@ val sensorAnswer(const val& question) {
     for (const auto& [name, value] : noted) notes.set(name, str(*value));
     out.set("notes", notes);
     val rows = val::array();
-    for (const kelvora::ui::ToleranceRow& r : s.tolerance) {
+    for (const kelvora::answers::ToleranceRow& r : s.tolerance) {
         val row = val::array();
         for (const std::string* cell : {&r.className, &r.element, &r.label, &r.celsius, &r.reading})
             row.call<void>("push", str(*cell));

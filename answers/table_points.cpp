@@ -1,4 +1,4 @@
-#include "app/cli/table_points.hpp"
+#include "answers/table_points.hpp"
 
 #include <algorithm>
 #include <array>
@@ -6,11 +6,10 @@
 #include <cmath>
 #include <cstring>
 
-#include "app/cli/cli.hpp"
-#include "app/cli/sensor_options.hpp"
+#include "answers/sensor_options.hpp"
 #include "core/reference_junction.hpp"
 
-namespace kelvora::cli {
+namespace kelvora::answers {
 
 namespace {
 
@@ -151,4 +150,4 @@ TablePoints tablePoints(const core::Sensor& s, const std::optional<std::string>&
     return p;
 }
 
-}  // namespace kelvora::cli
+}  // namespace kelvora::answers

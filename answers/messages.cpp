@@ -1,15 +1,8 @@
-#include "app/cli/messages.hpp"
+#include "answers/messages.hpp"
 
-#include <ostream>
-
-#include "app/cli/cli.hpp"
 #include "ui/box_value.hpp"
 
-namespace kelvora::cli {
-
-void report(std::ostream& err, std::string_view message) {
-    err << "kelvora-cli: " << message << '\n';
-}
+namespace kelvora::answers {
 
 std::string_view trim(std::string_view s) {
     const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
@@ -65,4 +58,4 @@ std::string sensorError(core::SensorError e, const Say& say) {
     return say(core::describe(e), core::describeInChinese(e));
 }
 
-}  // namespace kelvora::cli
+}  // namespace kelvora::answers

@@ -1,8 +1,8 @@
-// What kelvora-cli says: its failures, in English or Chinese, and the reading of the numbers
-// it is given.
+// What every front end beyond the window says: why a value or a request gave no result, in
+// English or Chinese, the exit status it asks for, and the reading of the numbers it is given.
+// kelvora-cli prints these texts, kelvora for Python raises them.
 #pragma once
 
-#include <iosfwd>
 #include <string>
 #include <string_view>
 
@@ -10,7 +10,12 @@
 #include "core/sensor.hpp"
 #include "ui/box_value.hpp"
 
-namespace kelvora::cli {
+namespace kelvora::answers {
+
+// Exit statuses (kelvora-cli's; Python maps them to its exceptions).
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitOutOfRange = 1;  // a value outside a sensor's range
+inline constexpr int kExitUsage = 2;       // a bad number, sensor, option or argument
 
 // Why a value or a command gave no result: the exit status it asks for and the message.
 struct Failure {
@@ -34,9 +39,6 @@ class Say {
   private:
     bool zh_;
 };
-
-// "kelvora-cli: message" on its own line.
-void report(std::ostream& err, std::string_view message);
 
 std::string_view trim(std::string_view s);
 
@@ -63,4 +65,4 @@ std::string temperatureOutOfRange(std::string_view what, std::string_view text,
 // Why a sensor or a certificate was refused, in the user's language.
 std::string sensorError(core::SensorError e, const Say& say);
 
-}  // namespace kelvora::cli
+}  // namespace kelvora::answers

@@ -1,4 +1,4 @@
-// The answers of the sensor view: one sensor given by its code (and, for platinum, a
+// The answers of the web app's sensor view: one sensor given by its code (and, for platinum, a
 // certificate's R0 and Callendar–Van Dusen coefficients), one temperature or one reading, and
 // everything the core says about them at once: the other of the two, the Seebeck coefficient
 // or dR/dt, and the tolerance of every class the sensor has. Every number is the core's,
@@ -7,11 +7,14 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-namespace kelvora::ui {
+#include "core/sensor.hpp"
+
+namespace kelvora::answers {
 
 // The fields as the user left them. Empty R0 and coefficients are those of the code and of
 // IEC 60751; an empty reference-junction temperature is 0 °C.
@@ -52,4 +55,27 @@ struct SensorAnswers {
 
 SensorAnswers answer(const SensorQuestion& q);
 
-}  // namespace kelvora::ui
+// ---- What every view that takes a sensor from its fields shares -------------------------
+
+// A sensor as a view's fields give it: the code and, for platinum, a certificate's R0 and
+// Callendar–Van Dusen coefficients (empty: the code's own and IEC 60751's).
+struct SensorFields {
+    std::string_view code = {};
+    std::string_view r0Ohm = {}, cvdA = {}, cvdB = {}, cvdC = {};
+};
+
+struct FieldSensor {
+    std::optional<core::Sensor> sensor;  // none: the notes say why
+    SensorKind kind = SensorKind::none;  // as far as the code tells
+    std::string r0Placeholder;           // platinum: the code's R0, "1000"
+    std::string codeNote, r0Note, cvdNote;
+};
+
+FieldSensor sensorOfFields(const SensorFields& fields);
+
+// A field's number: `empty` for a blank field; none for anything but a number, with the
+// short Chinese note that says how to write one.
+std::optional<double> fieldNumber(std::string_view text, std::optional<double> empty,
+                                  std::string& note);
+
+}  // namespace kelvora::answers

@@ -7,10 +7,10 @@
 #include <string>
 #include <string_view>
 
-#include "app/cli/messages.hpp"
+#include "answers/messages.hpp"
 #include "core/sensor.hpp"
 
-namespace kelvora::cli {
+namespace kelvora::answers {
 
 // Decimals of the table's --from, --to and --step.
 inline constexpr int kMaxDecimals = 9;
@@ -63,4 +63,4 @@ TablePoints tablePoints(const core::Sensor& s, const std::optional<std::string>&
 // (E(t) − E(t0)) or the resistance; kOutOfRange outside the sensor's range.
 double tableValue(const core::Sensor& s, double emfAtT0, double t);
 
-}  // namespace kelvora::cli
+}  // namespace kelvora::answers

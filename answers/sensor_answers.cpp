@@ -1,7 +1,8 @@
-#include "ui/sensor_answers.hpp"
+#include "answers/sensor_answers.hpp"
 
 #include <cmath>
 #include <optional>
+#include <utility>
 
 #include "core/conversion.hpp"
 #include "core/reference_junction.hpp"
@@ -10,7 +11,7 @@
 #include "core/tolerance.hpp"
 #include "ui/box_value.hpp"
 
-namespace kelvora::ui {
+namespace kelvora::answers {
 
 namespace {
 
@@ -34,7 +35,7 @@ bool blank(std::string_view text) {
 // A field's number, `empty` for a blank field; none, with the note, for anything else.
 std::optional<double> field(std::string_view text, std::optional<double> empty, std::string& note) {
     if (blank(text)) return empty;
-    const std::optional<double> v = numberValue(text);
+    const std::optional<double> v = ui::numberValue(text);
     if (!v) note = kNotANumber;
     return v;
 }
@@ -63,20 +64,29 @@ SensorKind kindOf(const Sensor& s) {
     return SensorKind::none;
 }
 
-// The sensor the fields describe: the code's, with a platinum thermometer's R0 and
-// coefficients taken from the certificate's fields where they are filled in.
-std::optional<Sensor> sensorOf(const SensorQuestion& q, SensorAnswers& a) {
+}  // namespace
+
+std::optional<double> fieldNumber(std::string_view text, std::optional<double> empty,
+                                  std::string& note) {
+    return field(text, empty, note);
+}
+
+FieldSensor sensorOfFields(const SensorFields& q) {
+    FieldSensor a;
     const core::SensorOrError coded = core::parseSensorCode(q.code);
     if (coded.error == core::SensorError::unknownCode) {
         a.codeNote = refused(coded.error);
-        return std::nullopt;
+        return a;
     }
     a.kind = kindOf(coded.sensor);
     if (!coded.ok()) {
         a.codeNote = refused(coded.error);
-        return std::nullopt;
+        return a;
     }
-    if (a.kind != SensorKind::platinum) return coded.sensor;
+    if (a.kind != SensorKind::platinum) {
+        a.sensor = coded.sensor;
+        return a;
+    }
 
     a.r0Placeholder = core::sensorCode(coded.sensor).substr(2);
     const std::optional<double> r0 = field(q.r0Ohm, coded.sensor.r0Ohm, a.r0Note);
@@ -85,14 +95,30 @@ std::optional<Sensor> sensorOf(const SensorQuestion& q, SensorAnswers& a) {
     const std::optional<double> cb = field(q.cvdB, core::kIec60751.b, cvdNote);
     const std::optional<double> cc = field(q.cvdC, core::kIec60751.c, cvdNote);
     if (!cvdNote.empty()) a.cvdNote = "A、B、C " + cvdNote;
-    if (!r0 || !ca || !cb || !cc) return std::nullopt;
+    if (!r0 || !ca || !cb || !cc) return a;
     const core::SensorOrError s = core::platinumSensor(*r0, {*ca, *cb, *cc});
-    if (s.ok()) return s.sensor;
+    if (s.ok()) {
+        a.sensor = s.sensor;
+        return a;
+    }
     const bool aboutR0 = s.error == core::SensorError::r0NotPositive ||
                          s.error == core::SensorError::r0OutOfReach ||
                          (s.error == core::SensorError::notFinite && !std::isfinite(*r0));
     (aboutR0 ? a.r0Note : a.cvdNote) = refused(s.error);
-    return std::nullopt;
+    return a;
+}
+
+namespace {
+
+// The sensor the fields describe, with the notes on the fields that describe none.
+std::optional<Sensor> sensorOf(const SensorQuestion& q, SensorAnswers& a) {
+    FieldSensor f = sensorOfFields({q.code, q.r0Ohm, q.cvdA, q.cvdB, q.cvdC});
+    a.kind = f.kind;
+    a.r0Placeholder = std::move(f.r0Placeholder);
+    a.codeNote = std::move(f.codeNote);
+    a.r0Note = std::move(f.r0Note);
+    a.cvdNote = std::move(f.cvdNote);
+    return f.sensor;
 }
 
 void describeSensor(const Sensor& s, SensorAnswers& a) {
@@ -235,4 +261,4 @@ SensorAnswers answer(const SensorQuestion& q) {
     return a;
 }
 
-}  // namespace kelvora::ui
+}  // namespace kelvora::answers

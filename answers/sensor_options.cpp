@@ -1,11 +1,10 @@
-#include "app/cli/sensor_options.hpp"
+#include "answers/sensor_options.hpp"
 
 #include <vector>
 
-#include "app/cli/cli.hpp"
 #include "core/reference_junction.hpp"
 
-namespace kelvora::cli {
+namespace kelvora::answers {
 
 namespace {
 
@@ -122,4 +121,4 @@ void noReferenceFor(const core::Sensor& s, const std::optional<std::string>& cj,
     }
 }
 
-}  // namespace kelvora::cli
+}  // namespace kelvora::answers

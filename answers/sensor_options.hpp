@@ -1,14 +1,14 @@
-// The sensor a command is about: a code (K, Pt100, Pt1000, Cu10, Ni1000, …) and, for a
+// The sensor a request is about: a code (K, Pt100, Pt1000, Cu10, Ni1000, …) and, for a
 // platinum thermometer, a certificate's own R0 and coefficients.
 #pragma once
 
 #include <optional>
 #include <string>
 
-#include "app/cli/messages.hpp"
+#include "answers/messages.hpp"
 #include "core/sensor.hpp"
 
-namespace kelvora::cli {
+namespace kelvora::answers {
 
 struct SensorOptions {
     std::string code;
@@ -19,7 +19,8 @@ struct SensorOptions {
     std::optional<std::string> beta;
 };
 
-// The codes kelvora-cli knows, for messages and help: the window's twelve, then the rest.
+// The sensor codes every front end takes, for messages and help: the window's twelve, then the
+// rest.
 std::string knownSensors();
 
 // The sensor of the options; a usage failure (status 2) that says why for an unknown code, a
@@ -34,4 +35,4 @@ double referenceEmf(const core::Sensor& s, const std::optional<std::string>& cj,
 // A usage failure when a reference junction is given for a sensor that has none.
 void noReferenceFor(const core::Sensor& s, const std::optional<std::string>& cj, const Say& say);
 
-}  // namespace kelvora::cli
+}  // namespace kelvora::answers
