@@ -2,8 +2,10 @@
 // exception for a floating-point fault, and the display formatter.
 #pragma once
 
+#include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace kelvora::core {
 
@@ -47,5 +49,10 @@ std::string formatTrimmed(double v, int decimals);
 // v with `significant` significant digits (1 to 15) and no zeros at the end, in fixed point
 // whatever its size: 0.0039083, -0.000000000004183, 1000. NaN and infinities as formatFixed.
 std::string formatSignificant(double v, int significant = 15);
+
+// A number written as digits with at most one point and nothing else ("1000", "100.05", ".5";
+// no sign, exponent or blank), read the same whatever the locale; none otherwise, or when its
+// whole part has 40 digits or more.
+std::optional<double> plainNumber(std::string_view s);
 
 }  // namespace kelvora::core

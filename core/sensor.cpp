@@ -56,8 +56,9 @@ Sensor rtdSensor(RtdMaterial m, double r0, CvdCoefficients k) {
     return {Sensor::Kind::rtd, ThermocoupleType::K, m, r0, k, {}};
 }
 
-// A number written as digits with at most one point ("1000", "100.05", ".5"), read without
-// the locale: as digits and a power of ten, which strtod reads the same everywhere.
+}  // namespace
+
+// Read as digits and a power of ten, which strtod reads the same everywhere.
 std::optional<double> plainNumber(std::string_view s) {
     std::string digits;
     int decimals = 0;
@@ -80,6 +81,8 @@ std::optional<double> plainNumber(std::string_view s) {
     digits += "e-" + std::to_string(decimals);
     return std::strtod(digits.c_str(), nullptr);
 }
+
+namespace {
 
 bool sameLetters(std::string_view a, std::string_view b) {
     const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };

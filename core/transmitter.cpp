@@ -1,7 +1,6 @@
 #include "core/transmitter.hpp"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 
 #include "core/conversion.hpp"
@@ -10,24 +9,13 @@ namespace kelvora::core {
 
 namespace {
 
-// A plain decimal number at the front of `text` (digits with at most one "."), taken off it.
+// A plain decimal number at the front of `text`, taken off it.
 std::optional<double> takeNumber(std::string_view& text) {
-    std::size_t n = 0, points = 0, digits = 0;
-    for (; n < text.size(); ++n) {
-        const char c = text[n];
-        if (c == '.') {
-            ++points;
-        } else if (c >= '0' && c <= '9') {
-            ++digits;
-        } else {
-            break;
-        }
-    }
-    if (digits == 0 || points > 1) return std::nullopt;
-    double v = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + n, v);
-    if (ec != std::errc{} || end != text.data() + n || !std::isfinite(v)) return std::nullopt;
-    text.remove_prefix(n);
+    const std::size_t n = std::min(text.find('-'), text.size());
+    std::size_t end = 0;
+    while (end < n && ((text[end] >= '0' && text[end] <= '9') || text[end] == '.')) ++end;
+    const std::optional<double> v = plainNumber(text.substr(0, end));
+    if (v) text.remove_prefix(end);
     return v;
 }
 

@@ -1,0 +1,154 @@
+#include "answers/loop_sheet.hpp"
+
+#include <cmath>
+#include <string_view>
+
+#include "core/reference_junction.hpp"
+
+namespace kelvora::answers {
+
+namespace {
+
+// A verdict's limit counts as met within this much of it (% of span): a found value typed
+// with 3 decimals lands a few units in the last place either side of its exact error.
+constexpr double kPassSlackPct = 1e-9;
+
+Failure usage(const std::string& en, const std::string& zh, const Say& say) {
+    return Failure{kExitUsage, say(en, zh)};
+}
+
+void needFinite(const std::vector<double>& values, std::string_view en, std::string_view zh,
+                const Say& say) {
+    for (const double v : values) {
+        if (!std::isfinite(v)) {
+            throw usage(
+                std::string(en) + ": " + core::formatFixed(v, 0) + " is not a finite number",
+                std::string(zh) + "：" + core::formatFixed(v, 0) + " 不是有限的数", say);
+        }
+    }
+}
+
+void needOnePerRow(const std::vector<double>& values, std::size_t rows, std::string_view en,
+                   std::string_view zh, const Say& say) {
+    if (values.empty() || values.size() == rows) return;
+    const std::string n = std::to_string(values.size()), r = std::to_string(rows);
+    throw usage(std::string(en) + ": " + n + " values for " + r + " points; give one per point",
+                std::string(zh) + "：给了 " + n + " 个值，测试点有 " + r + " 个；每个测试点一个值",
+                say);
+}
+
+std::optional<SheetVerdict> verdictOf(const SheetQuestion& q, const std::vector<double>& values,
+                                      std::size_t i, double expected) {
+    if (values.empty()) return std::nullopt;
+    const core::Transmitter& x = q.transmitter;
+    SheetVerdict v{};
+    v.value = values[i];
+    v.errorPct = (v.value - expected) / (x.signal.hi - x.signal.lo) * 100;
+    v.errorC = v.errorPct / 100 * (x.urv - x.lrv);
+    if (q.accuracyPct) v.pass = std::fabs(v.errorPct) <= *q.accuracyPct + kPassSlackPct;
+    return v;
+}
+
+std::string yesNo(bool b) {
+    return b ? "yes" : "no";
+}
+
+}  // namespace
+
+std::vector<double> sheetPercents(std::optional<int> points, const std::vector<double>& at,
+                                  bool updown) {
+    std::vector<double> up;
+    if (points) {
+        if (*points < 2 || *points > kMaxSheetPoints) return {};
+        for (int i = 0; i < *points; ++i) up.push_back(100.0 * i / (*points - 1));
+    } else if (!at.empty()) {
+        up = at;
+    } else {
+        up = {0, 25, 50, 75, 100};
+    }
+    if (updown)
+        for (std::size_t i = up.size() - 1; i-- > 0;) up.push_back(up[i]);
+    return up;
+}
+
+Sheet loopSheet(const SheetQuestion& q, const Say& say) {
+    const core::Sensor& s = q.sensor;
+    const core::Transmitter& x = q.transmitter;
+    const std::size_t n = q.percents.size();
+    if (n == 0) throw usage("a sheet needs at least one point", "测试点至少要有一个", say);
+    needFinite(q.percents, "points", "测试点", say);
+    needFinite({q.cjC}, "cold junction", "冷端温度", say);
+    needFinite(q.found, "as found", "校前值", say);
+    needFinite(q.left, "as left", "校后值", say);
+    needOnePerRow(q.found, n, "as found", "校前值", say);
+    needOnePerRow(q.left, n, "as left", "校后值", say);
+    if (q.accuracyPct && !(std::isfinite(*q.accuracyPct) && *q.accuracyPct >= 0)) {
+        throw usage("accuracy: write it as ± % of span, a number 0 or above, like 0.1",
+                    "准确度：以量程的 ± % 给出，不小于 0 的数，如 0.1", say);
+    }
+
+    double emfAtCj = 0;
+    if (s.isThermocouple()) {
+        emfAtCj = core::reading(s, q.cjC);
+        if (core::outOfRange(emfAtCj)) {
+            throw Failure{kExitOutOfRange,
+                          temperatureOutOfRange(say("cold junction temperature", "冷端温度"),
+                                                core::formatSignificant(q.cjC), s, say)};
+        }
+    }
+
+    Sheet sheet{{}, s.isThermocouple(), true};
+    sheet.rows.reserve(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        SheetRow row{};
+        row.percent = q.percents[i];
+        row.temperatureC = x.lrv + row.percent / 100 * (x.urv - x.lrv);
+        const double reading = core::reading(s, row.temperatureC);
+        if (core::outOfRange(reading)) {
+            const std::string pct = core::formatTrimmed(row.percent, 6);
+            throw Failure{kExitOutOfRange,
+                          temperatureOutOfRange(say("test point at " + pct + " % of span:",
+                                                    pct + "% 量程处的测试点："),
+                                                core::formatTrimmed(row.temperatureC, 6), s, say)};
+        }
+        row.input = s.isThermocouple() ? reading - emfAtCj : reading;
+        const core::ExpectedOutput e = core::expectedOutput(x, row.temperatureC);
+        row.expected = e.value;
+        row.saturated = e.saturated;
+        row.found = verdictOf(q, q.found, i, row.expected);
+        row.left = verdictOf(q, q.left, i, row.expected);
+        for (const std::optional<SheetVerdict>& v : {row.found, row.left})
+            if (v && v->pass == false) sheet.allPass = false;
+        sheet.rows.push_back(row);
+    }
+    return sheet;
+}
+
+std::vector<std::string> sheetColumns(const SheetQuestion& q) {
+    const std::string unit(core::unitText(q.transmitter.signal.unit));
+    std::vector<std::string> c{"percent", "temperature_C",
+                               q.sensor.isThermocouple() ? "input_mV" : "input_ohm",
+                               "expected_" + unit, "saturated"};
+    for (const auto& [values, name] : {std::pair{&q.found, "found"}, std::pair{&q.left, "left"}}) {
+        if (values->empty()) continue;
+        const std::string p(name);
+        c.insert(c.end(), {p + "_" + unit, p + "_error_pct", p + "_error_C"});
+        if (q.accuracyPct) c.push_back(p + "_pass");
+    }
+    return c;
+}
+
+std::vector<std::string> sheetCells(const SheetQuestion& q, const SheetRow& row) {
+    std::vector<std::string> c{
+        core::formatTrimmed(row.percent, 6), core::formatFixed(row.temperatureC, 2),
+        core::formatFixed(row.input, 3), core::formatFixed(row.expected, 3), yesNo(row.saturated)};
+    for (const std::optional<SheetVerdict>& v : {row.found, row.left}) {
+        if (!v) continue;
+        c.insert(c.end(), {core::formatFixed(v->value, 3), core::formatFixed(v->errorPct, 3),
+                           core::formatFixed(v->errorC, 3)});
+        if (q.accuracyPct) c.push_back(yesNo(v->pass.value_or(false)));
+    }
+    return c;
+}
+
+}  // namespace kelvora::answers
