@@ -55,6 +55,72 @@ std::string yesNo(bool b) {
 
 }  // namespace
 
+core::OutputSignal signalOf(std::string_view text, const Say& say) {
+    if (const std::optional<core::OutputSignal> s = core::parseSignal(trim(text))) return *s;
+    const std::string t(trim(text));
+    throw usage("signal '" + t +
+                    "': write LO-HI and its unit, mA or V, with 0 <= LO < HI: 4-20mA (the "
+                    "default), 0-20mA, 1-5V, 0-10V, 2-10V",
+                "输出信号“" + t +
+                    "”：应写作 LO-HI 加单位 mA 或 V，0 ≤ LO < HI：4-20mA（默认）、0-20mA、"
+                    "1-5V、0-10V、2-10V",
+                say);
+}
+
+core::Transmitter transmitterOf(double lrv, double urv, const core::OutputSignal& s,
+                                const Say& say) {
+    if (const std::optional<core::Transmitter> x = core::makeTransmitter(lrv, urv, s)) return *x;
+    const std::string l = core::formatSignificant(lrv), u = core::formatSignificant(urv);
+    throw usage("range " + l + "," + u +
+                    ": write LRV,URV in °C, two finite numbers that differ, like 0,500 (URV "
+                    "below LRV gives a falling output)",
+                "量程 " + l + "," + u +
+                    "：应写作 LRV,URV（℃），两个不相等的有限数，如 0,500（URV 低于 LRV 时输出"
+                    "随温度下降）",
+                say);
+}
+
+double finiteNumber(std::string_view text, std::string_view what, const Say& say) {
+    const double v = number(text, what, say);
+    if (std::isfinite(v)) return v;
+    const std::string t(trim(text));
+    throw usage(std::string(what) + " '" + t + "' is beyond the largest number (about 1.8e308)",
+                std::string(what) + "“" + t + "”超出最大的数（约 1.8e308）", say);
+}
+
+std::vector<double> numberList(std::string_view text, std::string_view what, const Say& say) {
+    std::vector<double> values;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t comma = text.find(',', start);
+        const std::string_view item = text.substr(start, comma - start);
+        if (trim(item).empty()) {
+            throw usage(std::string(what) + " '" + std::string(text) +
+                            "': write the values as numbers with commas between them, like "
+                            "4,8,12.02",
+                        std::string(what) + "“" + std::string(text) +
+                            "”：应写作以逗号分隔的数，如 4,8,12.02",
+                        say);
+        }
+        values.push_back(finiteNumber(item, what, say));
+        if (comma == std::string_view::npos) return values;
+        start = comma + 1;
+    }
+}
+
+std::string stateNote(const core::Transmitter& x, const core::LoopReading& r, const Say& say) {
+    if (r.state == core::LoopState::inRange) return "";
+    const std::string state = say(core::stateText(r.state), core::stateTextInChinese(r.state));
+    if (!core::isNamur(x.signal)) {
+        const std::string signal = core::signalText(x.signal);
+        return say(state + " of " + signal, signal + " " + state);
+    }
+    return "NAMUR NE 43" + say(": ", "：") + state +
+           (r.saturated ? say(", saturated (the temperature is at or beyond it)",
+                              "，已饱和（温度在此或更远）")
+                        : std::string());
+}
+
 std::vector<double> sheetPercents(std::optional<int> points, const std::vector<double>& at,
                                   bool updown) {
     std::vector<double> up;

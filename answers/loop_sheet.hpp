@@ -8,6 +8,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "answers/messages.hpp"
@@ -18,6 +19,28 @@ namespace kelvora::answers {
 
 // The most points a sheet takes (--points N, N ≥ 2).
 inline constexpr int kMaxSheetPoints = 1'000'000;
+// kelvora-cli check's status when a point with a verdict fails.
+inline constexpr int kExitCheckFailed = 3;
+
+// ---- A transmitter from what a user writes ------------------------------------------------
+
+// The signal written as core::parseSignal reads it; a usage failure naming the accepted form.
+core::OutputSignal signalOf(std::string_view text, const Say& say);
+// The transmitter on LRV…URV °C; a usage failure when an end is not finite or LRV = URV.
+core::Transmitter transmitterOf(double lrv, double urv, const core::OutputSignal& s,
+                                const Say& say);
+// The number in `text` as `number` reads it, and finite: a usage failure naming `what`
+// otherwise (1e999 included).
+double finiteNumber(std::string_view text, std::string_view what, const Say& say);
+// "V1,V2,…": finite numbers, at least one; a usage failure naming `what` otherwise.
+std::vector<double> numberList(std::string_view text, std::string_view what, const Say& say);
+
+// What an output value means when it is not in range, for a message: "NAMUR NE 43: failure
+// signal, low", "NAMUR NE 43: below range, saturated (the temperature is at or beyond it)",
+// and for other signals "above range of 0-10V"; empty for in range.
+std::string stateNote(const core::Transmitter& x, const core::LoopReading& r, const Say& say);
+
+// ---- The sheet ----------------------------------------------------------------------------
 
 // Percent of span of each row: `points` N (2 ≤ N ≤ kMaxSheetPoints) evenly from 0 to 100 when
 // given, otherwise `at` as given when not empty, otherwise 0 25 50 75 100; with updown, up

@@ -14,6 +14,7 @@
 
 #include "app/cli/commands.hpp"
 #include "app/cli/line_writer.hpp"
+#include "app/cli/loop_command.hpp"
 #include "app/cli/lut_command.hpp"
 #include "app/cli/report.hpp"
 #include "app/cli/table.hpp"
@@ -31,8 +32,8 @@ namespace {
 // Decimals a value may be shown with: a double carries 15 significant digits.
 constexpr int kMaxDigits = 15;
 
-constexpr std::string_view kCommands[] = {"emf", "temp",  "res", "slope",
-                                          "tol", "table", "lut", "list"};
+constexpr std::string_view kCommands[] = {"emf",   "temp", "res",  "slope", "tol",
+                                          "table", "lut",  "loop", "check", "list"};
 
 bool isCommand(std::string_view word) {
     return std::find(std::begin(kCommands), std::end(kCommands), word) != std::end(kCommands);
@@ -79,8 +80,10 @@ int run(int argc, const char* const* argv, std::istream& in, std::ostream& out, 
         "tolerance classes and graduation tables (ITS-90, IEC 60584, IEC 60751, DIN 43760). "
         "Temperatures in deg C, EMF in mV, resistance in ohm; '.' is the decimal point. "
         "Sensors: S R B K N E J T, and PtN, CuN, NiN for any R0 = N ohm (Pt100, Pt1000, Cu50, "
-        "Ni1000). A value given as '-' is read from standard input, one per line. Exit status: "
-        "0 all well, 1 a value out of range, 2 a usage error.",
+        "Ni1000). Transmitters: a range LRV,URV in deg C and a signal 4-20mA (NAMUR NE 43), "
+        "0-20mA, 1-5V, 0-10V or any LO-HImA or LO-HIV. A value given as '-' is read from "
+        "standard input, one per line. Exit status: 0 all well, 1 a value out of range, 2 a "
+        "usage error, 3 a loop check's point outside its accuracy.",
         "kelvora-cli"};
     app.set_version_flag("--version", "kelvora-cli " KELVORA_VERSION);
     app.require_subcommand(1);
@@ -177,6 +180,59 @@ int run(int argc, const char* const* argv, std::istream& in, std::ostream& out, 
     lut->add_option("--cj-from", l.cjFrom, "cold junction table from this deg C (default -20)");
     lut->add_option("--cj-to", l.cjTo, "cold junction table up to this deg C (default 70)");
 
+    LoopOptions lp;
+    CLI::App* loopCommand = app.add_subcommand(
+        "loop",
+        "a temperature transmitter's output in mA or V at TEMP deg C, or with --reverse the "
+        "temperature at an OUTPUT and its NAMUR NE 43 state");
+    loopCommand
+        ->add_option("VALUE", lp.value,
+                     "temperature in deg C (with --reverse: the output in mA or V), or - for "
+                     "standard input")
+        ->required();
+    const auto rangeOption = [&](CLI::App* c, std::string& range) {
+        c->add_option("--range", range,
+                      "the transmitter's range LRV,URV in deg C (URV below LRV: a falling "
+                      "output)")
+            ->required();
+    };
+    const auto signalOption = [&](CLI::App* c, std::optional<std::string>& signal) {
+        c->add_option("--signal", signal,
+                      "output signal: 4-20mA (default), 0-20mA, 1-5V, 0-10V or any LO-HImA, "
+                      "LO-HIV");
+    };
+    rangeOption(loopCommand, lp.range);
+    signalOption(loopCommand, lp.signal);
+    loopCommand->add_flag("--reverse", lp.reverse,
+                          "the temperature at an output; a failure signal or a current that is "
+                          "not a measurement gives none (status 1)");
+    digitsOption(loopCommand, lp.digits);
+
+    CheckOptions ck;
+    CLI::App* checkCommand = app.add_subcommand(
+        "check",
+        "a loop-check sheet: at each test point (% of span) the temperature, the input to "
+        "source (mV against the cold junction, or ohm), the output expected, and with --found "
+        "and --left the errors in % of span and deg C, pass or fail against --accuracy");
+    addSensor(checkCommand, ck.sensor, any);
+    rangeOption(checkCommand, ck.range);
+    signalOption(checkCommand, ck.signal);
+    cjOption(checkCommand, ck.cj);
+    checkCommand->add_option("--points", ck.points,
+                             "N test points evenly from 0 to 100 % (default 0,25,50,75,100)");
+    checkCommand->add_option("--at", ck.at,
+                             "the test points P1,P2,… in % of span (-10 and 110 allowed: "
+                             "saturated)");
+    checkCommand->add_flag("--updown", ck.updown, "up through the points and back down");
+    checkCommand->add_option("--found", ck.found,
+                             "the outputs found before adjustment V1,V2,…, one per point, in mA "
+                             "or V");
+    checkCommand->add_option("--left", ck.left, "the outputs left after adjustment V1,V2,…");
+    checkCommand->add_option("--accuracy", ck.accuracy,
+                             "± % of span a found or left output may be off (status 3 beyond)");
+    checkCommand->add_option("--format", ck.format, "text (default), csv or json")
+        ->check(CLI::IsMember({"text", "csv", "json"}));
+
     CLI::App* list =
         app.add_subcommand("list", "the window's twelve sensors with code, description and range");
 
@@ -214,6 +270,8 @@ int run(int argc, const char* const* argv, std::istream& in, std::ostream& out, 
         }
         if (tab->parsed()) return table(t, writer, say);
         if (lut->parsed()) return cli::lut(l, writer, err, say);
+        if (loopCommand->parsed()) return cli::loop(lp, in, writer, err, say);
+        if (checkCommand->parsed()) return cli::check(ck, writer, say);
 
         const core::Sensor s = resolveSensor(sensor, say);
         Convert conversion;
