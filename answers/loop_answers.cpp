@@ -92,8 +92,9 @@ std::vector<double> percentsOf(std::string_view points, bool updown) {
 }
 
 // The sheet's cells, row by row, as kelvora-cli check prints them. The found values typed so
-// far go to the sheet with each blank row's own expected output in its place, whose verdict is
-// then not shown: every row's error is its own, so the others' are those of the whole sheet.
+// far go to the sheet with each blank row's own expected output in its place, whose error is
+// then not shown: a row's error and verdict depend on its own value only, so the rows typed
+// show what kelvora-cli check gives once every row is.
 void fillSheet(SheetQuestion& q, const std::vector<std::optional<double>>& found, LoopAnswers& a) {
     const Say say(true);
     Sheet sheet;
@@ -173,8 +174,7 @@ LoopAnswers loopAnswer(const LoopQuestion& q) {
     try {
         fillSheet(sheet, found, a);
     } catch (const core::ConversionFault&) {
-        a.rows.assign(percents.size(), {});  // never a number from a faulty evaluation
-        a.rangeNote = "计算错误";
+        a.rangeNote = "计算错误";  // the rows are filled only once the sheet is whole
     }
     return a;
 }
