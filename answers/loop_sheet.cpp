@@ -49,6 +49,14 @@ std::optional<SheetVerdict> verdictOf(const SheetQuestion& q, const std::vector<
     return v;
 }
 
+// An error as the sheet shows it: taken to 1e-9 first, so that a found value typed in decimals
+// whose error is a decimal tie (12.01 mA against 12 mA: 0.0625 %, held as 0.06249999…) rounds
+// as written, half away from zero, like its neighbours.
+std::string errorText(double v) {
+    if (std::fabs(v) < 1e6) v = std::round(v * 1e9) / 1e9;
+    return core::formatFixed(v, 3);
+}
+
 std::string yesNo(bool b) {
     return b ? "yes" : "no";
 }
@@ -121,6 +129,18 @@ std::string stateNote(const core::Transmitter& x, const core::LoopReading& r, co
                         : std::string());
 }
 
+std::string noTemperature(const core::Transmitter& x, const core::LoopReading& r,
+                          std::string_view valueText, const Say& say) {
+    // Appended piece by piece: GCC 12 at -O3 warns falsely (-Wrestrict) of "…" + std::string,
+    // Say::unit's among them, once inlined here.
+    std::string value(trim(valueText)), en = ": ", zh = "：";
+    if (!say.zh()) value += ' ';
+    value += core::unitText(x.signal.unit);
+    en.append(value).append(" carries no temperature");
+    zh.append(value).append(" 不对应温度");
+    return stateNote(x, r, say) + say(en, zh);
+}
+
 std::vector<double> sheetPercents(std::optional<int> points, const std::vector<double>& at,
                                   bool updown) {
     std::vector<double> up;
@@ -174,7 +194,7 @@ Sheet loopSheet(const SheetQuestion& q, const Say& say) {
             const std::string pct = core::formatTrimmed(row.percent, 6);
             throw Failure{kExitOutOfRange,
                           temperatureOutOfRange(say("test point at " + pct + " % of span:",
-                                                    pct + "% 量程处的测试点："),
+                                                    "量程 " + pct + "% 处的测试点温度"),
                                                 core::formatTrimmed(row.temperatureC, 6), s, say)};
         }
         row.input = s.isThermocouple() ? reading - emfAtCj : reading;
@@ -210,8 +230,8 @@ std::vector<std::string> sheetCells(const SheetQuestion& q, const SheetRow& row)
         core::formatFixed(row.input, 3), core::formatFixed(row.expected, 3), yesNo(row.saturated)};
     for (const std::optional<SheetVerdict>& v : {row.found, row.left}) {
         if (!v) continue;
-        c.insert(c.end(), {core::formatFixed(v->value, 3), core::formatFixed(v->errorPct, 3),
-                           core::formatFixed(v->errorC, 3)});
+        c.insert(c.end(),
+                 {core::formatFixed(v->value, 3), errorText(v->errorPct), errorText(v->errorC)});
         if (q.accuracyPct) c.push_back(yesNo(v->pass.value_or(false)));
     }
     return c;

@@ -39,6 +39,10 @@ std::vector<double> numberList(std::string_view text, std::string_view what, con
 // signal, low", "NAMUR NE 43: below range, saturated (the temperature is at or beyond it)",
 // and for other signals "above range of 0-10V"; empty for in range.
 std::string stateNote(const core::Transmitter& x, const core::LoopReading& r, const Say& say);
+// Why an output gives no temperature (a failure signal, or not a measurement): "NAMUR NE 43:
+// failure signal, low: 3.5 mA carries no temperature", valueText as the user wrote it.
+std::string noTemperature(const core::Transmitter& x, const core::LoopReading& r,
+                          std::string_view valueText, const Say& say);
 
 // ---- The sheet ----------------------------------------------------------------------------
 
@@ -95,7 +99,8 @@ std::vector<std::string> sheetColumns(const SheetQuestion& q);
 
 // A row's cells in the columns' order as text: percent with up to 6 decimals and no zeros at
 // the end (core::formatTrimmed), temperature 2 decimals, input, expected, found, left and
-// errors 3 (core::formatFixed), saturated and pass "yes" or "no".
+// errors 3 (core::formatFixed; the errors taken to 1e-9 first, so decimal ties round up), saturated
+// and pass "yes" or "no".
 std::vector<std::string> sheetCells(const SheetQuestion& q, const SheetRow& row);
 
 }  // namespace kelvora::answers

@@ -17,12 +17,14 @@
 #include <vector>
 
 #include "allocation_counter.hpp"
+#include "answers/loop_sheet.hpp"
 #include "core/conversion.hpp"
 #include "core/its90_coefficients.hpp"
 #include "core/portable_exp.hpp"
 #include "core/rtd.hpp"
 #include "core/sensor.hpp"
 #include "core/thermocouple.hpp"
+#include "core/transmitter.hpp"
 #include "ui/controller.hpp"
 #include "ui/form_model.hpp"
 
@@ -380,6 +382,34 @@ void BM_core_certificate_t(benchmark::State& state) {
     certificateOver<core::temperature>(state, certificateResistances());
 }
 
+// ---- A loop-check sheet -----------------------------------------------------------------
+
+// A 1,001-point sheet of a type K transmitter on 0…500 °C, cold junction 25 °C, as found and
+// as left against ±0.1 % of span, with every row's cells as text: all kelvora-cli check
+// computes before it writes (goal: under 10 ms).
+void BM_loop_sheet(benchmark::State& state) {
+    namespace answers = kelvora::answers;
+    answers::SheetQuestion q;
+    q.sensor = core::thermocoupleSensor(core::ThermocoupleType::K);
+    q.transmitter = *core::makeTransmitter(0, 500);
+    q.cjC = 25;
+    q.percents = answers::sheetPercents(1001, {}, false);
+    for (const double p : q.percents) {
+        q.found.push_back(4 + 0.16 * p + 0.01);
+        q.left.push_back(4 + 0.16 * p);
+    }
+    q.accuracyPct = 0.1;
+    const answers::Say say(false);
+    std::size_t cells = 0;
+    for (auto _ : state) {
+        const answers::Sheet sheet = answers::loopSheet(q, say);
+        for (const answers::SheetRow& r : sheet.rows) cells += answers::sheetCells(q, r).size();
+        benchmark::DoNotOptimize(cells);
+    }
+    state.counters["calls"] = 1;
+    state.counters["allocs"] = 0;
+}
+
 // ---- Keystroke on the window-less model -------------------------------------------------
 
 // Typing into Text2 and taking it back again: every write changes the text.
@@ -444,5 +474,6 @@ BENCHMARK(BM_core_certificate_r);
 BENCHMARK(BM_core_certificate_t);
 BENCHMARK(BM_model_floor);
 BENCHMARK(BM_model_keystroke);
+BENCHMARK(BM_loop_sheet);
 
 BENCHMARK_MAIN();

@@ -8,6 +8,8 @@ bench/run.py (which makes the table's rows of them).
   range (a fixed random order, as a channel's samples come), against the core's own loop over
   the same array into a new one (bench/python_floor.cpp, GIL released) and against numpy's
   polyval of one degree-10 polynomial, what a numpy user writes by hand;
+- kelvora.Transmitter(0, 500).output(t) over 10⁶ temperatures, against numpy's own
+  lo + (hi-lo)*(t-lrv)/(urv-lrv) on the same array; a 1,001-point kelvora.check sheet;
 - one scalar call, against a Python function of the same arguments that returns its value;
 - kelvora.emf("K", x).sum() of a dask array of 10⁸ values in 10⁶-value chunks on two threads,
   against the same on the numpy array in one call.
@@ -71,6 +73,20 @@ def arrays():
     return results
 
 
+def transmitter():
+    t = np.random.default_rng(20240601).uniform(-50.0, 550.0, N)
+    tx = kelvora.Transmitter(0.0, 500.0)
+    lo, hi, lrv, urv = tx.lo, tx.hi, tx.lrv, tx.urv
+    if tx.output(t).tobytes() != (lo + (hi - lo) * (t - lrv) / (urv - lrv)).tobytes():
+        sys.exit("python_bench: Transmitter.output is not numpy's expression")
+    ns, floor_ns = fastest([lambda: tx.output(t),
+                            lambda: lo + (hi - lo) * (t - lrv) / (urv - lrv)])
+    found = (4.0 + 0.16 * np.linspace(0.0, 100.0, 1001) + 0.01).tolist()
+    sheet_ns = fastest([lambda: kelvora.check("K", tx, points=1001, cj=25.0, found=found,
+                                              left=found, accuracy=0.1)])[0]
+    return {"ns": ns, "floor_ns": floor_ns, "sheet_ns": sheet_ns}
+
+
 def scalar():
     def same_arguments(sensor, t, cj=0.0, *, errors="nan"):
         return t
@@ -110,5 +126,5 @@ def on_dask():
     return {"ns": best[0], "floor_ns": best[1]}
 
 
-json.dump({"array": arrays(), "scalar": scalar(), "dask": on_dask(),
+json.dump({"array": arrays(), "transmitter": transmitter(), "scalar": scalar(), "dask": on_dask(),
            "numpy": np.__version__, "dask_version": dask.__version__}, sys.stdout)

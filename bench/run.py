@@ -307,6 +307,14 @@ def python_rows(p, row):
         row(f"{label}, beside numpy", fmt_ns(m),
             f"{fmt_ns(poly)} (`np.polynomial.polynomial.polyval`, degree 10)", f"{m / poly:.2f}×",
             "< 1× (faster)", yes(m < poly))
+    t = p["transmitter"]
+    m, f = t["ns"], t["floor_ns"]
+    row("`kelvora.Transmitter(0, 500).output(t)`, 10⁶ temperatures", fmt_ns(m),
+        f"{fmt_ns(f)} (numpy's own `lo + (hi-lo)*(t-lrv)/(urv-lrv)` on the same array)",
+        f"{m / f:.2f}×", "≤ 1.5×", yes(m / f <= 1.5))
+    m = t["sheet_ns"]
+    row('`kelvora.check("K", tx, points=1001, cj=25, found=…, left=…, accuracy=0.1)`',
+        fmt_ns(m), "—", "—", "< 10 ms", yes(m < 10e6))
     s = p["scalar"]
     row('one scalar call, `kelvora.emf("K", 100.0)`', fmt_ns(s["ns"]),
         f"{fmt_ns(s['floor_ns'])} (a Python function of the same arguments returning t)",
@@ -406,6 +414,10 @@ def build_table(core, window, offscreen, xvfb, cli, lut, python):
     mk, mf = core["model_keystroke"]["ns"], core["model_floor"]["ns"]
     row("keystroke on `FormModel` (Text2 → Text3)", fmt_ns(mk),
         f"{fmt_ns(mf)} (`setText`, no controller)", f"{mk / mf:.1f}×", "< 2 µs", yes(mk < 2000))
+
+    m = core["loop_sheet"]["ns"]
+    row("a loop-check sheet of 1,001 points (`answers::loopSheet` and every row's cells; type K, "
+        "as found and as left)", fmt_ns(m), "—", "—", "< 10 ms", yes(m < 10e6))
 
     conv = max(core["core_e"]["allocs"], core["core_t"]["allocs"], core["core_e_mixed"]["allocs"],
                core["core_t_mixed"]["allocs"], core["core_exact"]["allocs"],

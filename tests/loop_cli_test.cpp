@@ -22,27 +22,19 @@ struct Case {
 };
 
 const Case kCases[] = {
-    // The output both ways, unclamped, on rising and falling ranges.
+    // The output both ways, with the digits asked for.
     {"loop 250 --range 0,500", "", 0, "12.000\n", ""},
     {"loop 250 --range 0,500 --digits 5", "", 0, "12.00000\n", ""},
-    {"loop -50 --range 0,500", "", 0, "2.400\n", ""},
-    {"loop 125 --range 500,0", "", 0, "16.000\n", ""},
-    {"loop 50 --range 0,100 --signal 0-10V", "", 0, "5.000\n", ""},
-    {"loop 100 --range 0,400 --signal 1-5V", "", 0, "2.000\n", ""},
     {"loop --reverse 13.6 --range 0,500", "", 0, "300.00\n", ""},
-    {"loop --reverse 12 --range -50,150 --digits 4", "", 0, "50.0000\n", ""},
     // Below and above range: the temperature, and the state on standard error.
     {"loop --reverse 3.9 --range 0,500", "", 0, "-3.13\n", "3.9 mA: NAMUR NE 43: below range"},
     {"loop --reverse 3.8 --range 0,500", "", 0, "-6.25\n", "below range, saturated"},
-    {"loop --reverse 20.5 --range 0,500", "", 0, "515.63\n", "above range, saturated"},
     {"loop --reverse 11 --range 0,100 --signal 0-10V", "", 0, "110.00\n",
      "11 V: above range of 0-10V"},
     {"loop --reverse 3.9 --range 0,500", "", 0, "-3.13\n", "3.9mA：NAMUR NE 43：低于量程", true},
     // No temperature: a failure signal or not a measurement, status 1.
     {"loop --reverse 3.6 --range 0,500", "", 1, "", "NAMUR NE 43: failure signal, low"},
-    {"loop --reverse 3.7 --range 0,500", "", 1, "", "NAMUR NE 43: not a measurement"},
     {"loop --reverse 20.7 --range 0,500", "", 1, "", "NAMUR NE 43: not a measurement"},
-    {"loop --reverse 21 --range 0,500", "", 1, "", "NAMUR NE 43: failure signal, high"},
     // A column from standard input: an empty line where a value fails.
     {"loop - --range 0,500", "0\n250\nx\n500\n", 2, "4.000\n12.000\n\n20.000\n",
      "line 3: temperature 'x' is not a number"},
@@ -64,7 +56,11 @@ const Case kCases[] = {
      "0,0.00,-1.000,4.000,no,4.000,0.000,0.000,yes,4.000,0.000,0.000,yes\n"
      "50,250.00,9.153,12.000,no,12.020,0.125,0.625,no,12.008,0.050,0.250,yes\n",
      ""},
-    {"check K --range 0,500 --at 50 --left 12.01 --accuracy 0.1 --format csv", "", 0, nullptr, ""},
+    // 12.01 mA: 0.0625 % and 0.3125 °C, decimal ties shown rounded up.
+    {"check K --range 0,500 --at 50 --left 12.01 --accuracy 0.1 --format csv", "", 0,
+     "percent,temperature_C,input_mV,expected_mA,saturated,left_mA,left_error_pct,left_error_C,"
+     "left_pass\n50,250.00,10.153,12.000,no,12.010,0.063,0.313,yes\n",
+     ""},
     // Pt100 at -10 %, 50 %, 110 %: R(-10 °C) = 96.086 Ω, R(50 °C) = 119.397 Ω, R(110 °C) =
     // 142.293 Ω; the ends saturated at 3.8 and 20.5 mA.
     {"check Pt100 --range 0,100 --at -10,50,110 --format json", "", 0,
@@ -114,7 +110,6 @@ const Bad kBad[] = {
      "range 100,100: write LRV,URV in °C, two finite numbers that "
      "differ"},
     {"loop 250 --range 0", "--range '0': write LRV,URV in °C, like --range 0,500"},
-    {"loop 250 --range 0,500,900", "--range '0,500,900': write LRV,URV"},
     {"loop 250 --range 0,abc", "--range 'abc' is not a number"},
     {"loop 250 --range 0,1e999", "--range '1e999' is beyond the largest number"},
     {"loop 1e999 --range 0,500", "temperature '1e999' is beyond the largest number"},
@@ -122,10 +117,8 @@ const Bad kBad[] = {
     {"loop 250", "--range is required"},
     {"loop 250 --range 0,500 --signal 4-20A", "signal '4-20A': write LO-HI and its unit, mA or V"},
     {"loop 250 --range 0,500 --signal 20-4mA", "with 0 <= LO < HI"},
-    {"loop 250 --range 0,500 --signal 5-5V", "with 0 <= LO < HI"},
     {"check K --range 0,500 --points 1", "--points 1: a whole number of points from 2 to 1000000"},
     {"check K --range 0,500 --points 2.5", "--points 2.5: a whole number of points"},
-    {"check K --range 0,500 --points x", "--points 'x' is not a number"},
     {"check K --range 0,500 --points 5 --at 0,100", "give the points one way"},
     {"check K --range 0,500 --at 0,x", "--at 'x' is not a number"},
     {"check K --range 0,500 --at 0,,50", "--at '0,,50': write the values as numbers with commas"},

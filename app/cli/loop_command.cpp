@@ -178,7 +178,9 @@ void printJson(const answers::SheetQuestion& q, const answers::Sheet& sheet,
 int loop(const LoopOptions& o, std::istream& in, LineWriter& out, std::ostream& err,
          const Say& say) {
     const core::Transmitter x = transmitterOptions(o.range, o.signal, say);
-    const std::string unit = say.unit(core::unitText(x.signal.unit));
+    // As Say::unit gives it, which GCC 12 at -O3 warns falsely of (-Wrestrict) when inlined here.
+    std::string unit = say.zh() ? "" : " ";
+    unit += core::unitText(x.signal.unit);
     Convert convert;
     if (!o.reverse) {
         convert = [&, digits = o.digits.value_or(3)](std::string_view text) {
@@ -190,10 +192,8 @@ int loop(const LoopOptions& o, std::istream& in, LineWriter& out, std::ostream& 
             const core::LoopReading r =
                 core::readOutput(x, finiteNumber(text, say("output", "输出"), say));
             const std::string value = std::string(trim(text)) + unit, note = stateNote(x, r, say);
-            if (!core::hasTemperature(r.state)) {
-                throw Failure{kExitOutOfRange, note + say(": " + value + " carries no temperature",
-                                                          "：" + value + " 不对应温度")};
-            }
+            if (!core::hasTemperature(r.state))
+                throw Failure{kExitOutOfRange, noTemperature(x, r, text, say)};
             if (!note.empty()) report(err, value + say(": ", "：") + note);
             return core::formatFixed(r.temperatureC, digits);
         };

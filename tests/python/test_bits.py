@@ -182,7 +182,7 @@ def library_groups():
     sensors' own limits, as the C++ test takes them."""
     g = {}
     for letter in TYPES:
-        core = kelvora._resolve(letter).core
+        core = kelvora._sensors._resolve(letter).core
         lo, hi = core.exact_reading_limits()[:2]
         t_lo, t_hi = core.temperature_limits()[:2]
         exact = numbers(lambda x, c=letter: kelvora.temperature(c, x, cj=None, exact=True))
@@ -193,7 +193,7 @@ def library_groups():
     certificate = kelvora.RTD.callendar(r0=99.98, alpha=0.003926, delta=1.491, beta=0.11)
     for name, sensor in (("Pt1000", "Pt1000"), ("Ni100", "Ni100"), ("Cu10", "Cu10"),
                          ("certificate", certificate)):
-        core = kelvora._resolve(sensor).core
+        core = kelvora._sensors._resolve(sensor).core
         (t_lo, t_hi), (r_lo, r_hi) = core.temperature_limits()[:2], core.reading_limits()[:2]
         g[f"reading({name})"] = (sweep(t_lo - 5, t_hi + 5, 50),
                                  numbers(lambda x, s=sensor: kelvora.resistance(s, x)))

@@ -80,7 +80,7 @@ def test_a_series_keeps_its_index_and_a_dask_array_stays_lazy():
 def test_a_ufunc_reaches_a_fresh_process_by_its_name():
     """As a Dask cluster ships a conversion to its workers: a certificate's coefficients."""
     rtd = kelvora.RTD.callendar(r0=99.98, alpha=0.003851, delta=1.4999, beta=0.10863)
-    uf = kelvora._resolve(rtd).ufunc("reading")
+    uf = kelvora._sensors._resolve(rtd).ufunc("reading")
     assert pickle.loads(pickle.dumps(rtd)) == rtd
     run = subprocess.run([sys.executable, "-c", "import pickle, sys; "
                           "print(pickle.loads(sys.stdin.buffer.read())(-100.0).hex())"],
