@@ -1,6 +1,5 @@
 #include "answers/loop_answers.hpp"
 
-#include <algorithm>
 #include <cmath>
 #include <optional>
 #include <utility>
@@ -9,7 +8,6 @@
 #include "core/conversion.hpp"
 #include "core/reference_junction.hpp"
 #include "core/transmitter.hpp"
-#include "ui/box_value.hpp"
 
 namespace kelvora::answers {
 
@@ -39,7 +37,7 @@ std::string_view stateName(LoopState s) {
 
 // The transmitter of the range and signal fields; none, with the range's note, when they
 // give none.
-std::optional<core::Transmitter> transmitterOf(const LoopQuestion& q, LoopAnswers& a) {
+std::optional<core::Transmitter> transmitterOfFields(const LoopQuestion& q, LoopAnswers& a) {
     const std::optional<core::OutputSignal> signal = core::parseSignal(q.signal);
     if (!signal) {
         a.rangeNote = "未知的输出信号";
@@ -75,20 +73,14 @@ void reverse(const core::Transmitter& x, std::string_view text, LoopAnswers& a) 
 // The points' percentages of span: none when `points` is neither a count nor a list of
 // numbers (the page offers only those).
 std::vector<double> percentsOf(std::string_view points, bool updown) {
-    if (points.find(',') == std::string_view::npos) {
-        const std::optional<double> n = ui::numberValue(points);
-        if (!n || *n != std::floor(*n) || *n < 2 || *n > kMaxSheetPoints) return {};
-        return sheetPercents(static_cast<int>(*n), {}, updown);
+    try {
+        const std::vector<double> p = numberList(points, "", Say(true));
+        if (p.size() > 1) return sheetPercents(std::nullopt, p, updown);
+        if (p[0] != std::floor(p[0]) || p[0] > kMaxSheetPoints) return {};
+        return sheetPercents(static_cast<int>(p[0]), {}, updown);
+    } catch (const Failure&) {
+        return {};
     }
-    std::vector<double> at;
-    for (std::size_t from = 0; from <= points.size();) {
-        const std::size_t to = std::min(points.find(',', from), points.size());
-        const std::optional<double> p = ui::numberValue(points.substr(from, to - from));
-        if (!p) return {};
-        at.push_back(*p);
-        from = to + 1;
-    }
-    return sheetPercents(std::nullopt, at, updown);
 }
 
 // The sheet's cells, row by row, as kelvora-cli check prints them. The found values typed so
@@ -132,7 +124,7 @@ void fillSheet(SheetQuestion& q, const std::vector<std::optional<double>>& found
 
 LoopAnswers loopAnswer(const LoopQuestion& q) {
     LoopAnswers a;
-    const std::optional<core::Transmitter> x = transmitterOf(q, a);
+    const std::optional<core::Transmitter> x = transmitterOfFields(q, a);
     if (x) reverse(*x, q.output, a);
 
     const std::vector<double> percents = percentsOf(q.points, q.updown);

@@ -111,8 +111,11 @@ addOnPostRun(function () {
     a.rows.forEach(function (r, i) {
       var cells = rows[i].cells;
       [0, 1, 2, 3, 5, 6, 7].forEach(function (c) { cells[c].textContent = r[c]; });
-      if (r[4]) cells[3].appendChild(document.createElement('span')).className = 'saturated';
-      if (r[4]) cells[3].lastChild.textContent = '饱和';
+      if (r[4]) {
+        var mark = cells[3].appendChild(document.createElement('span'));
+        mark.className = 'saturated';
+        mark.textContent = '饱和';
+      }
       cells[7].className = r[7] ? (r[7] === '合格' ? 'pass' : 'fail') : '';
       el('Found' + i).setAttribute('aria-label', r[0] ? r[0] + ' % 实测输出' : '实测输出');
       el('Found' + i + 'Note').textContent = r[8];
