@@ -83,10 +83,15 @@ FieldSensor sensorOfFields(const SensorFields& q) {
         a.codeNote = refused(coded.error);
         return a;
     }
-    if (a.kind != SensorKind::platinum) {
-        a.sensor = coded.sensor;
+    const auto found = [&](const Sensor& s) {
+        a.sensor = s;
+        a.description = core::sensorDescription(s);
+        if (a.kind == SensorKind::platinum && !(s.cvd == core::kIec60751))
+            a.description += "，证书系数";
+        a.range = core::sensorRangeText(s);
         return a;
-    }
+    };
+    if (a.kind != SensorKind::platinum) return found(coded.sensor);
 
     a.r0Placeholder = core::sensorCode(coded.sensor).substr(2);
     const std::optional<double> r0 = field(q.r0Ohm, coded.sensor.r0Ohm, a.r0Note);
@@ -97,10 +102,7 @@ FieldSensor sensorOfFields(const SensorFields& q) {
     if (!cvdNote.empty()) a.cvdNote = "A、B、C " + cvdNote;
     if (!r0 || !ca || !cb || !cc) return a;
     const core::SensorOrError s = core::platinumSensor(*r0, {*ca, *cb, *cc});
-    if (s.ok()) {
-        a.sensor = s.sensor;
-        return a;
-    }
+    if (s.ok()) return found(s.sensor);
     const bool aboutR0 = s.error == core::SensorError::r0NotPositive ||
                          s.error == core::SensorError::r0OutOfReach ||
                          (s.error == core::SensorError::notFinite && !std::isfinite(*r0));
@@ -118,14 +120,12 @@ std::optional<Sensor> sensorOf(const SensorQuestion& q, SensorAnswers& a) {
     a.codeNote = std::move(f.codeNote);
     a.r0Note = std::move(f.r0Note);
     a.cvdNote = std::move(f.cvdNote);
+    a.description = std::move(f.description);
+    a.range = std::move(f.range);
     return f.sensor;
 }
 
 void describeSensor(const Sensor& s, SensorAnswers& a) {
-    a.description = core::sensorDescription(s);
-    if (a.kind == SensorKind::platinum && !(s.cvd == core::kIec60751))
-        a.description += "，证书系数";
-    a.range = core::sensorRangeText(s);
     const bool tc = s.isThermocouple();
     a.readingLabel = tc ? "热电势" : "电阻值";
     a.unit = tc ? "mV" : "Ω";

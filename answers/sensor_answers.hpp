@@ -68,6 +68,7 @@ struct FieldSensor {
     std::optional<core::Sensor> sensor;  // none: the notes say why
     SensorKind kind = SensorKind::none;  // as far as the code tells
     std::string r0Placeholder;           // platinum: the code's R0, "1000"
+    std::string description, range;      // with the sensor: as SensorAnswers has them
     std::string codeNote, r0Note, cvdNote;
 };
 
