@@ -124,13 +124,17 @@ PlatinumInverse fitPlatinumInverse(double r0, const CvdCoefficients& k) {
     f.r0a = r0 * k.a;
     f.r0b = r0 * k.b;
     f.r0c = r0 * k.c;
-    f.rLow = r0 * wPt(kPtRange.lo, k);
-    f.rHigh = r0 * wPt(kPtRange.hi, k);
+    // Fitted between the resistances at the ends; readings up to the margin beyond them are
+    // taken (and give the ends, by the clamp of temperature()).
+    const double rLow = r0 * wPt(kPtRange.lo, k), rHigh = r0 * wPt(kPtRange.hi, k);
+    const Limits taken = takenResistances(rtdSensor(RtdMaterial::platinum, r0, k));
+    f.rLow = taken.lo;
+    f.rHigh = taken.hi;
     const auto careful = [&](double r) {
-        return tPt(std::clamp(r / r0, f.rLow / r0, f.rHigh / r0), k);
+        return tPt(std::clamp(r / r0, rLow / r0, rHigh / r0), k);
     };
     for (const auto& [side, lo, hi] :
-         {std::tuple{&f.sides[0], f.rLow, r0}, std::tuple{&f.sides[1], r0, f.rHigh}}) {
+         {std::tuple{&f.sides[0], rLow, r0}, std::tuple{&f.sides[1], r0, rHigh}}) {
         side->mid = (lo + hi) / 2;
         side->scale = 2 / (hi - lo);
         // Chebyshev coefficients a_j from the values at the points u_i = cos(π(i + ½)/n),
@@ -158,7 +162,7 @@ PlatinumInverse fitPlatinumInverse(double r0, const CvdCoefficients& k) {
         }
     }
     f.fitted = true;
-    for (const auto& [lo, hi] : {std::pair{f.rLow, r0}, std::pair{r0, f.rHigh}}) {
+    for (const auto& [lo, hi] : {std::pair{rLow, r0}, std::pair{r0, rHigh}}) {
         for (int i = 0; i <= 3 * n; ++i) {
             const double r = lo + (hi - lo) * i / (3 * n);
             if (!(std::fabs(tPtFitted(r, r0, f) - careful(r)) <= 1e-12)) f.fitted = false;
@@ -313,8 +317,7 @@ Limits temperatureLimits(const Sensor& s) {
 
 Limits readingLimits(const Sensor& s) {
     if (s.isThermocouple()) return readingLimits(static_cast<int>(s.type));
-    const Limits& t = rtd::rangeOf(s.material);
-    return {s.r0Ohm * rtd::ratioOf(s, t.lo), s.r0Ohm * rtd::ratioOf(s, t.hi), t.hiIncluded};
+    return rtd::takenResistances(s);
 }
 
 double reading(const Sensor& s, double t) {
@@ -335,13 +338,17 @@ double temperature(const Sensor& s, double r) {
     if (s.isThermocouple()) return t(r, static_cast<double>(s.type));
     // The range is tested in ohms, as the resistances R0·W(t) at the limits; dividing by R0
     // may move a limit resistance by an ulp, so the ratio is held inside the range, and so is
-    // the temperature found.
+    // the temperature found. Beyond those resistances, within the margin that readingLimits
+    // adds, a resistance gives the end (or, at copper's excluded top, the last temperature below
+    // it).
     const Limits& range = rtd::rangeOf(s.material);
     const double r0 = s.r0Ohm;
     const double wLow = rtd::ratioOf(s, range.lo), wHigh = rtd::ratioOf(s, range.hi);
-    if (!(r >= r0 * wLow && (range.hiIncluded ? r <= r0 * wHigh : r < r0 * wHigh)))
-        return kOutOfRange;
     const double tHigh = range.hiIncluded ? range.hi : std::nextafter(range.hi, 0.0);
+    if (!(r >= r0 * wLow && (range.hiIncluded ? r <= r0 * wHigh : r < r0 * wHigh))) {
+        if (!rtd::takenResistances(s).contains(r)) return kOutOfRange;
+        return r < r0 * wLow ? range.lo : tHigh;
+    }
     const double w =
         std::clamp(r / r0, wLow, range.hiIncluded ? wHigh : std::nextafter(wHigh, 0.0));
     double t;
