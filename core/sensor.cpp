@@ -91,6 +91,12 @@ std::string r0Text(double r0) {
     return formatSignificant(r0);
 }
 
+// A resistance beyond those at a resistance thermometer's ends: the end it lies beyond, if it
+// is one that readingLimits takes. Out of line, as seldom needed: the common path stays lean.
+[[gnu::noinline]] double beyondTheEnds(const Sensor& s, double r, double end) {
+    return rtd::takenResistances(s).contains(r) ? end : kOutOfRange;
+}
+
 }  // namespace
 
 namespace rtd {
@@ -345,10 +351,8 @@ double temperature(const Sensor& s, double r) {
     const double r0 = s.r0Ohm;
     const double wLow = rtd::ratioOf(s, range.lo), wHigh = rtd::ratioOf(s, range.hi);
     const double tHigh = range.hiIncluded ? range.hi : std::nextafter(range.hi, 0.0);
-    if (!(r >= r0 * wLow && (range.hiIncluded ? r <= r0 * wHigh : r < r0 * wHigh))) {
-        if (!rtd::takenResistances(s).contains(r)) return kOutOfRange;
-        return r < r0 * wLow ? range.lo : tHigh;
-    }
+    if (!(r >= r0 * wLow && (range.hiIncluded ? r <= r0 * wHigh : r < r0 * wHigh)))
+        return beyondTheEnds(s, r, r < r0 * wLow ? range.lo : tHigh);
     const double w =
         std::clamp(r / r0, wLow, range.hiIncluded ? wHigh : std::nextafter(wHigh, 0.0));
     double t;
