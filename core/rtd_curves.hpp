@@ -202,23 +202,24 @@ PlatinumInverse fitPlatinumInverse(double r0, const CvdCoefficients& k);
 
 // The temperature at a resistance r (Ω, within rLow…rHigh) from a fitted inverse: the
 // polynomial, then one Newton step. From a start within 1e-6 °C the step leaves an error of
-// (R''/2R')·1e-12 °C, about 1e-16 °C, below the last bit. Without a branch: the side and the C term
-// (below 0 °C only, else 0, which adds nothing) are chosen by value, so readings that change sides
-// cost nothing more.
+// (R''/2R')·1e-12 °C, about 1e-16 °C, below the last bit. Without a branch: the side, and with it
+// R(t) and R'(t) (the C term below 0 °C only), are chosen by value, so readings that change
+// sides cost nothing more. Estrin's scheme throughout, so that the steps overlap.
 inline double tPtFitted(double r, double r0, const PlatinumInverse& f) {
     const PlatinumInverse::Side& side = f.sides[r >= r0];
     const double u = (r - side.mid) * side.scale;
-    // Estrin's scheme: pairs, then pairs of pairs, so the steps overlap.
     const auto& c = side.c;
     static_assert(PlatinumInverse::kTerms == 8);
+    // Estrin's scheme: pairs, then pairs of pairs, so the steps overlap.
     const double u2 = u * u, u4 = u2 * u2;
     const double p01 = c[0] + c[1] * u, p23 = c[2] + c[3] * u, p45 = c[4] + c[5] * u,
                  p67 = c[6] + c[7] * u;
     const double t0 = (p01 + p23 * u2) + (p45 + p67 * u2) * u4;
+    const auto& p = side.r;
+    const auto& q = side.dr;
     const double t2 = t0 * t0;
-    const double c3 = t0 < 0 ? f.r0c : 0.0;
-    const double rt = r0 + f.r0a * t0 + f.r0b * t2 + c3 * (t0 - 100) * t2 * t0;
-    const double d = f.r0a + 2 * f.r0b * t0 + c3 * (4 * t0 - 300) * t2;
+    const double rt = (p[0] + p[1] * t0) + t2 * ((p[2] + p[3] * t0) + t2 * p[4]);
+    const double d = (q[0] + q[1] * t0) + t2 * (q[2] + q[3] * t0);
     return t0 - (rt - r) / d;
 }
 

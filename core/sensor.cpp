@@ -127,9 +127,11 @@ double cosPi16(int m) {
 PlatinumInverse fitPlatinumInverse(double r0, const CvdCoefficients& k) {
     constexpr int n = PlatinumInverse::kTerms;
     PlatinumInverse f;
-    f.r0a = r0 * k.a;
-    f.r0b = r0 * k.b;
-    f.r0c = r0 * k.c;
+    for (const int side : {0, 1}) {
+        const double c = side == 0 ? r0 * k.c : 0.0;
+        f.sides[side].r = {r0, r0 * k.a, r0 * k.b, -100 * c, c};
+        f.sides[side].dr = {r0 * k.a, 2 * (r0 * k.b), -300 * c, 4 * c};
+    }
     // Fitted between the resistances at the ends; readings up to the margin beyond them are
     // taken (and give the ends, by the clamp of temperature()).
     const double rLow = r0 * wPt(kPtRange.lo, k), rHigh = r0 * wPt(kPtRange.hi, k);

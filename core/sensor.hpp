@@ -58,11 +58,14 @@ struct PlatinumInverse {
     struct Side {
         std::array<double, kTerms> c{};  // ascending powers of u
         double mid = 0, scale = 0;
+        // R(t) and R'(t) on this side for the Newton step, ascending powers of t: R0, R0·A,
+        // R0·B, −100·R0·C, R0·C below 0 °C (the last two 0 above it), and their derivative's.
+        std::array<double, 5> r{};
+        std::array<double, 4> dr{};
     };
     bool fitted = false;
-    std::array<Side, 2> sides;         // −200…0 °C (R < R0) and 0…850 °C
-    double rLow = 0, rHigh = 0;        // the resistances taken, as readingLimits gives them
-    double r0a = 0, r0b = 0, r0c = 0;  // R0·A, R0·B, R0·C: R(t) and R'(t) for the Newton step
+    std::array<Side, 2> sides;   // −200…0 °C (R < R0) and 0…850 °C
+    double rLow = 0, rHigh = 0;  // the resistances taken, as readingLimits gives them
 };
 
 struct Sensor {
