@@ -9,11 +9,15 @@
     python3 bench/run.py --cli BUILD_DIR         kelvora-cli's long table and its floor only
     python3 bench/run.py --lut BUILD_DIR         kelvora-cli lut's table and its fixed-step peers
     python3 bench/run.py --python PYTHON_BUILD_DIR   kelvora for Python's rows only
+    python3 bench/run.py --core BUILD_DIR [RUNS]  the core benchmark RUNS times (3): each run's
+                                                 spread over its repetitions, and the goals'
+                                                 ratios from run to run
 
 The micro-benchmarks (core, model, window) run as Google Benchmark repetitions in random
 interleaving, so a figure and its floor share the machine's moods. Each figure is the CPU
 time of the benchmark's thread per call in the fastest repetition: the least disturbed
-estimate on a busy machine.
+estimate on a busy machine; a second table shows the spread of the goals' figures, the fastest,
+median and slowest repetition of each and their ratios.
 Start-up is the median of runs that alternate between the program's start-up probe, the empty
 window's and the one-label window's, timed from posix_spawn to the probe's report of its first
 paint. kelvora for Python's figures come from bench/python_bench.py, run by this same
@@ -72,10 +76,54 @@ def run_benchmarks(exe, repetitions, min_time):
         name: {
             "ns": min(r["ns"] for r in reps),
             "median_ns": statistics.median(r["ns"] for r in reps),
+            "max_ns": max(r["ns"] for r in reps),
             "allocs": max(r["allocs"] for r in reps),
         }
         for name, reps in runs.items()
     }
+
+
+# The micro-benchmark figures with a goal: (label, measured, floor, goal ratio).
+SPREAD_ROWS = (
+    ("core `e`", "core_e", "floor_e", 1.5),
+    ("core `t`", "core_t", "floor_t", 1.5),
+    ("`exactTemperature`", "core_exact", "core_t", 3),
+    ("certificate `reading`", "core_certificate_r", "floor_certificate", 1.5),
+    ("certificate `temperature`", "core_certificate_t", "core_certificate_r", 3),
+)
+
+
+def spread_table(core, repetitions):
+    """Each goal's two benchmarks over their repetitions: the fastest, the median and the
+    slowest time per call, and the ratio of each (the table above takes the fastest)."""
+    header = ("figure", f"per call: min / median / max of {repetitions}",
+              "floor: min / median / max", "ratio: min / median / max", "goal")
+    lines = ["| " + " | ".join(header) + " |", "|" + "|".join("---" for _ in header) + "|"]
+    for label, m, f, goal in SPREAD_ROWS:
+        a, b = core[m], core[f]
+        spread = [a[k] / b[k] for k in ("ns", "median_ns", "max_ns")]
+        lines.append(f"| {label} | " + " / ".join(fmt_ns(a[k]) for k in ("ns", "median_ns", "max_ns"))
+                     + " | " + " / ".join(fmt_ns(b[k]) for k in ("ns", "median_ns", "max_ns"))
+                     + " | " + " / ".join(f"{r:.2f}×" for r in spread) + f" | ≤ {goal:g}× |")
+    return "\n".join(lines)
+
+
+def core_runs(build_dir, runs):
+    """The core benchmark `runs` times over: each run's spread, then the goals' ratios (fastest
+    repetitions) from run to run."""
+    exe = os.path.join(build_dir, "bench", "kelvora_core_bench")
+    ratios = {label: [] for label, *_ in SPREAD_ROWS}
+    out = []
+    for i in range(runs):
+        load = os.getloadavg()[0]
+        core = run_benchmarks(exe, CORE_REPETITIONS, 0.05)
+        out += [f"Run {i + 1} of {runs} (load average {load:.2f} / {os.getloadavg()[0]:.2f}):", "",
+                spread_table(core, CORE_REPETITIONS), ""]
+        for label, m, f, _ in SPREAD_ROWS:
+            ratios[label].append(core[m]["ns"] / core[f]["ns"])
+    out.append(f"The ratios of the fastest repetitions over the {runs} runs: " + "; ".join(
+        f"{label} {min(r):.2f}–{max(r):.2f}×" for label, r in ratios.items()))
+    return "\n".join(out)
 
 
 # ---- Start-up -----------------------------------------------------------------------------
@@ -495,6 +543,9 @@ def main(argv):
         lut_rows(measure_lut(os.path.abspath(argv[2])), lambda *r: rows.append(r))
         print(markdown_table(rows))
         return
+    if len(argv) in (3, 4) and argv[1] == "--core":
+        print(core_runs(os.path.abspath(argv[2]), int(argv[3]) if len(argv) == 4 else 3))
+        return
     if len(argv) == 3 and argv[1] == "--python":
         rows = []
         python_rows(measure_python(os.path.abspath(argv[2])), lambda *r: rows.append(r))
@@ -532,6 +583,8 @@ def main(argv):
         f"took {time.monotonic() - began:.0f} s",
         "",
         build_table(core, window, offscreen, xvfb, cli, lut, python),
+        "",
+        spread_table(core, CORE_REPETITIONS),
         "",
         label_floor_table(offscreen, xvfb),
         "",

@@ -52,7 +52,7 @@ Limits rtdTemperatureLimits(double typ) {
 }
 
 Limits rtdResistanceLimits(double typ) {
-    return readingLimits(rtdOf(isRtdIndex(typ) ? typ : 8));
+    return rtd::endResistances(rtdOf(isRtdIndex(typ) ? typ : 8));
 }
 
 double t_Pt(double w) {
@@ -67,7 +67,11 @@ double t_Cu(double w) {
 
 double t_Ohm(double r, double typ) {
     if (!isRtdIndex(typ)) return 0.0;
-    return temperature(rtdOf(typ), r);
+    // The window keeps its own limits, the resistances at the ends, without the sensor
+    // library's margin beyond them; inside them the two are the same.
+    const Sensor s = rtdOf(typ);
+    if (!rtd::endResistances(s).contains(r)) return kOutOfRange;
+    return temperature(s, r);
 }
 
 }  // namespace kelvora::core

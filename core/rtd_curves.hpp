@@ -95,6 +95,48 @@ inline double ratioSlopeOf(const Sensor& s, double t) {
     return 0;
 }
 
+// The resistances R0·W(t) at a range's ends: the window's own limits for its resistance
+// thermometers (t_Ohm, rtdResistanceLimits), which it keeps to the bit. Copper's top is the
+// resistance at 150 °C, itself excluded.
+inline Limits endResistances(const Sensor& s) {
+    const Limits& t = rangeOf(s.material);
+    return {s.r0Ohm * ratioOf(s, t.lo), s.r0Ohm * ratioOf(s, t.hi), t.hiIncluded};
+}
+
+// How far beyond an included end of the range a resistance is still taken, as that end: 4 mK.
+// R0·W(t) in doubles may fall an ulp either side of the exact resistance, which would then be
+// refused, and so would the decimals of a table that round an end's value outwards: IEC
+// 60751's 18.52 Ω for a Pt100 at −200 °C (0.2 mK beyond), DIN 43760's 289.16 Ω for a Ni100 at
+// 250 °C (3.6 mK), 1952.41 Ω for a Pt500 at 850 °C (3.0 mK). Under half the 0.01 °C that the
+// window and kelvora-cli show, so the end shown is the one the temperature would round to.
+inline constexpr double kEndMarginC = 4e-3;
+
+// W just below 150 °C, copper's excluded top: the largest W that the 16 doubles below 150 give.
+// W(t) in doubles rounds within about two ulps, while the exact W falls by half an ulp from one
+// of those doubles to the next; so no temperature below them gives a larger W either.
+inline constexpr double kCuWLast = [] {
+    double w = 0;
+    for (int k = 1; k <= 16; ++k) w = std::max(w, wCu(kCuRange.hi - k * 0x1p-45));  // ulp(150)
+    return w;
+}();
+
+// The resistances that the sensor library's `temperature` takes: at an included end, the
+// resistance kEndMarginC beyond it (or the end's own, should the curve turn there, as an odd
+// certificate's might; or should the margin take platinum's resistance to 0 Ω); at copper's
+// excluded top, every resistance that R0·W gives below 150 °C (which may be that of 150 °C
+// itself, where the doubles cannot tell them apart), and nothing beyond.
+inline Limits takenResistances(const Sensor& s) {
+    const Limits& t = rangeOf(s.material);
+    const Limits ends = endResistances(s);
+    const double below = s.r0Ohm * ratioOf(s, t.lo - kEndMarginC);
+    const double lo = below > 0 ? std::min(below, ends.lo) : ends.lo;
+    if (!t.hiIncluded) {
+        const double last = std::max(s.r0Ohm * kCuWLast, std::nextafter(ends.hi, 0.0));
+        return {lo, std::nextafter(last, HUGE_VAL), false};
+    }
+    return {lo, std::max(s.r0Ohm * ratioOf(s, t.hi + kEndMarginC), ends.hi), true};
+}
+
 inline double checked(double v) {
     if (!std::isfinite(v)) throw ConversionFault("non-finite resistance ratio");
     return v;
@@ -160,23 +202,24 @@ PlatinumInverse fitPlatinumInverse(double r0, const CvdCoefficients& k);
 
 // The temperature at a resistance r (Ω, within rLow…rHigh) from a fitted inverse: the
 // polynomial, then one Newton step. From a start within 1e-6 °C the step leaves an error of
-// (R''/2R')·1e-12 °C, about 1e-16 °C, below the last bit. Without a branch: the side and the C term
-// (below 0 °C only, else 0, which adds nothing) are chosen by value, so readings that change sides
-// cost nothing more.
+// (R''/2R')·1e-12 °C, about 1e-16 °C, below the last bit. Without a branch: the side, and with it
+// R(t) and R'(t) (the C term below 0 °C only), are chosen by value, so readings that change
+// sides cost nothing more. Estrin's scheme throughout, so that the steps overlap.
 inline double tPtFitted(double r, double r0, const PlatinumInverse& f) {
     const PlatinumInverse::Side& side = f.sides[r >= r0];
     const double u = (r - side.mid) * side.scale;
-    // Estrin's scheme: pairs, then pairs of pairs, so the steps overlap.
     const auto& c = side.c;
     static_assert(PlatinumInverse::kTerms == 8);
+    // Estrin's scheme: pairs, then pairs of pairs, so the steps overlap.
     const double u2 = u * u, u4 = u2 * u2;
     const double p01 = c[0] + c[1] * u, p23 = c[2] + c[3] * u, p45 = c[4] + c[5] * u,
                  p67 = c[6] + c[7] * u;
     const double t0 = (p01 + p23 * u2) + (p45 + p67 * u2) * u4;
+    const auto& p = side.r;
+    const auto& q = side.dr;
     const double t2 = t0 * t0;
-    const double c3 = t0 < 0 ? f.r0c : 0.0;
-    const double rt = r0 + f.r0a * t0 + f.r0b * t2 + c3 * (t0 - 100) * t2 * t0;
-    const double d = f.r0a + 2 * f.r0b * t0 + c3 * (4 * t0 - 300) * t2;
+    const double rt = (p[0] + p[1] * t0) + t2 * ((p[2] + p[3] * t0) + t2 * p[4]);
+    const double d = (q[0] + q[1] * t0) + t2 * (q[2] + q[3] * t0);
     return t0 - (rt - r) / d;
 }
 

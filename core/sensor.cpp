@@ -95,6 +95,12 @@ std::string r0Text(double r0) {
     return formatSignificant(r0);
 }
 
+// A resistance beyond those at a resistance thermometer's ends: the end it lies beyond, if it
+// is one that readingLimits takes. Out of line, as seldom needed: the common path stays lean.
+[[gnu::noinline]] double beyondTheEnds(const Sensor& s, double r, double end) {
+    return rtd::takenResistances(s).contains(r) ? end : kOutOfRange;
+}
+
 }  // namespace
 
 namespace rtd {
@@ -125,16 +131,22 @@ double cosPi16(int m) {
 PlatinumInverse fitPlatinumInverse(double r0, const CvdCoefficients& k) {
     constexpr int n = PlatinumInverse::kTerms;
     PlatinumInverse f;
-    f.r0a = r0 * k.a;
-    f.r0b = r0 * k.b;
-    f.r0c = r0 * k.c;
-    f.rLow = r0 * wPt(kPtRange.lo, k);
-    f.rHigh = r0 * wPt(kPtRange.hi, k);
+    for (const int side : {0, 1}) {
+        const double c = side == 0 ? r0 * k.c : 0.0;
+        f.sides[side].r = {r0, r0 * k.a, r0 * k.b, -100 * c, c};
+        f.sides[side].dr = {r0 * k.a, 2 * (r0 * k.b), -300 * c, 4 * c};
+    }
+    // Fitted between the resistances at the ends; readings up to the margin beyond them are
+    // taken (and give the ends, by the clamp of temperature()).
+    const double rLow = r0 * wPt(kPtRange.lo, k), rHigh = r0 * wPt(kPtRange.hi, k);
+    const Limits taken = takenResistances(rtdSensor(RtdMaterial::platinum, r0, k));
+    f.rLow = taken.lo;
+    f.rHigh = taken.hi;
     const auto careful = [&](double r) {
-        return tPt(std::clamp(r / r0, f.rLow / r0, f.rHigh / r0), k);
+        return tPt(std::clamp(r / r0, rLow / r0, rHigh / r0), k);
     };
     for (const auto& [side, lo, hi] :
-         {std::tuple{&f.sides[0], f.rLow, r0}, std::tuple{&f.sides[1], r0, f.rHigh}}) {
+         {std::tuple{&f.sides[0], rLow, r0}, std::tuple{&f.sides[1], r0, rHigh}}) {
         side->mid = (lo + hi) / 2;
         side->scale = 2 / (hi - lo);
         // Chebyshev coefficients a_j from the values at the points u_i = cos(π(i + ½)/n),
@@ -162,7 +174,7 @@ PlatinumInverse fitPlatinumInverse(double r0, const CvdCoefficients& k) {
         }
     }
     f.fitted = true;
-    for (const auto& [lo, hi] : {std::pair{f.rLow, r0}, std::pair{r0, f.rHigh}}) {
+    for (const auto& [lo, hi] : {std::pair{rLow, r0}, std::pair{r0, rHigh}}) {
         for (int i = 0; i <= 3 * n; ++i) {
             const double r = lo + (hi - lo) * i / (3 * n);
             if (!(std::fabs(tPtFitted(r, r0, f) - careful(r)) <= 1e-12)) f.fitted = false;
@@ -353,8 +365,7 @@ Limits temperatureLimits(const Sensor& s) {
 Limits readingLimits(const Sensor& s) {
     if (s.isThermocouple()) return readingLimits(static_cast<int>(s.type));
     if (s.isIts90()) return its90::prt::resistancesOf(s);
-    const Limits& t = rtd::rangeOf(s.material);
-    return {s.r0Ohm * rtd::ratioOf(s, t.lo), s.r0Ohm * rtd::ratioOf(s, t.hi), t.hiIncluded};
+    return rtd::takenResistances(s);
 }
 
 double reading(const Sensor& s, double t) {
@@ -377,13 +388,15 @@ double temperature(const Sensor& s, double r) {
     if (s.isThermocouple()) return t(r, static_cast<double>(s.type));
     // The range is tested in ohms, as the resistances R0·W(t) at the limits; dividing by R0
     // may move a limit resistance by an ulp, so the ratio is held inside the range, and so is
-    // the temperature found.
+    // the temperature found. Beyond those resistances, within the margin that readingLimits
+    // adds, a resistance gives the end (or, at copper's excluded top, the last temperature below
+    // it).
     const Limits& range = rtd::rangeOf(s.material);
     const double r0 = s.r0Ohm;
     const double wLow = rtd::ratioOf(s, range.lo), wHigh = rtd::ratioOf(s, range.hi);
-    if (!(r >= r0 * wLow && (range.hiIncluded ? r <= r0 * wHigh : r < r0 * wHigh)))
-        return kOutOfRange;
     const double tHigh = range.hiIncluded ? range.hi : std::nextafter(range.hi, 0.0);
+    if (!(r >= r0 * wLow && (range.hiIncluded ? r <= r0 * wHigh : r < r0 * wHigh)))
+        return beyondTheEnds(s, r, r < r0 * wLow ? range.lo : tHigh);
     const double w =
         std::clamp(r / r0, wLow, range.hiIncluded ? wHigh : std::nextafter(wHigh, 0.0));
     double t;

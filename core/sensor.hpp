@@ -6,9 +6,10 @@
 // a platinum thermometer of the ITS-90 itself, given by its resistance at the water triple
 // point and its deviation functions.
 // The window's twelve sensors are particular values (windowSensor) and give the same bits
-// here as through e, t and r_T. Every conversion is pure and allocation-free; like the rest
-// of the core it returns kOutOfRange (-999) for an argument outside its ranges (NaN and
-// ±infinity included) and throws ConversionFault should an evaluation ever turn non-finite.
+// here as through e, t, r_T and, within the window's resistance limits, t_Ohm. Every conversion is
+// pure and allocation-free; like the rest of the core it returns kOutOfRange (-999) for an argument
+// outside its ranges (NaN and ±infinity included) and throws ConversionFault should an evaluation
+// ever turn non-finite.
 //
 // Units: temperatures in °C (ITS-90); EMFs in mV against a reference junction at 0 °C;
 // resistances in Ω; thermocouple slopes in µV/°C, resistance thermometer slopes in Ω/°C.
@@ -60,11 +61,14 @@ struct PlatinumInverse {
     struct Side {
         std::array<double, kTerms> c{};  // ascending powers of u
         double mid = 0, scale = 0;
+        // R(t) and R'(t) on this side for the Newton step, ascending powers of t: R0, R0·A,
+        // R0·B, −100·R0·C, R0·C below 0 °C (the last two 0 above it), and their derivative's.
+        std::array<double, 5> r{};
+        std::array<double, 4> dr{};
     };
     bool fitted = false;
-    std::array<Side, 2> sides;         // −200…0 °C (R < R0) and 0…850 °C
-    double rLow = 0, rHigh = 0;        // R(−200 °C) and R(850 °C), as readingLimits gives them
-    double r0a = 0, r0b = 0, r0c = 0;  // R0·A, R0·B, R0·C: R(t) and R'(t) for the Newton step
+    std::array<Side, 2> sides;   // −200…0 °C (R < R0) and 0…850 °C
+    double rLow = 0, rHigh = 0;  // the resistances taken, as readingLimits gives them
 };
 
 // A platinum thermometer's certificate under ITS-90: R_tpw, its resistance at the triple point
@@ -179,7 +183,12 @@ std::string sensorRangeText(const Sensor& s);
 // 0.01 °C (or 0.01 °C) to the upper end of its sub-range above (or 0.01 °C), ends included.
 Limits temperatureLimits(const Sensor& s);
 // Readings that `temperature` converts: for a thermocouple the EMF against 0 °C that the
-// ITS-90 inverse polynomials cover, for a resistance thermometer the resistance in Ω.
+// ITS-90 inverse polynomials cover, for a resistance thermometer the resistance in Ω: the
+// resistances of the range and those up to 4 mK beyond an included end (R0·W(t) in doubles
+// falls a hair either side of the exact value, and a table's decimals may put an end's value a
+// little beyond it: 18.52 Ω for a Pt100 at −200 °C). Copper's top, 150 °C, is excluded: every
+// resistance R0·W gives below it is taken, and nothing beyond. (The window's t_Ohm keeps the
+// resistances at the ends themselves, rtdResistanceLimits.)
 Limits readingLimits(const Sensor& s);
 
 // E(t) in mV against 0 °C (the very functions e_S … e_T), or R(t) = R0·W(t) in Ω.
@@ -187,7 +196,9 @@ double reading(const Sensor& s, double t);
 
 // The temperature at a reading: the ITS-90 inverse polynomials at an EMF against 0 °C (the
 // very functions t_S … t_T), or the exact inverse of a resistance thermometer's
-// characteristic (closed form or Newton's method, to the double's precision).
+// characteristic (closed form or Newton's method, to the double's precision). A resistance
+// beyond an end's, within readingLimits, gives the end (at copper's top, the largest double
+// below 150 °C).
 double temperature(const Sensor& s, double reading);
 
 // dE/dt in µV/°C (the exact derivative of the reference function, type K's exponential term

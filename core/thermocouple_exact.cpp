@@ -3,7 +3,6 @@
 // type K's exponential term included.
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <cmath>
 #include <cstddef>
 #include <utility>
@@ -46,23 +45,6 @@ inline Taylor hornerTaylor(const double* c, double x) {
     }
     constexpr double kU = 0x1p-53 * 1.01;  // the unit roundoff, with room for the bound's own
     return {p, q, 2 * r, 6 * s, kU * (2 * mu - std::fabs(p))};
-}
-
-// The polynomial by Estrin's scheme: pairs of coefficients combined with x, then pairs of
-// those with x², x⁴, …. The same value as Horner's rule to a few ulps, but its steps overlap
-// instead of waiting each for the one before: the fast path below is bound by that wait.
-template <std::size_t N>
-inline double estrin(const double* c, double x) {
-    if constexpr (N == 1) {
-        return c[0];
-    } else if constexpr (N == 2) {
-        return c[0] + c[1] * x;
-    } else {
-        constexpr std::size_t M = std::bit_floor(N - 1);  // the largest power of two below N
-        double xm = x;
-        for (std::size_t m = 1; m < M; m *= 2) xm *= xm;
-        return estrin<M>(c, x) + xm * estrin<N - M>(c + M, x);
-    }
 }
 
 // Range I of `pieces` at x, without range test. Type K's term g = a0·exp(a1·(x − a2)²) has
@@ -181,20 +163,22 @@ double solveFrom(double e, const Ends<emf.size()>& ends, double lowest) {
 }
 
 // The table that makes the exact inverse fast. A type's EMFs are cut into kSegments equal
-// segments; across each, the cubic (Hermite) through the exact roots at its ends, with the
-// slopes dt/dE = 1/E' there, gives a start t₀ within about 1e-7 °C and dt/dE within about
-// 1e-5 of its own value. One step on the reference function itself,
-// t₀ − (E(t₀) − e)·dt/dE, then leaves an error of the start's error times that of dt/dE,
-// plus its square times E''/2E': far below 1e-11 °C, for the price of one evaluation of E.
-// Each segment is checked when the table is made: at four points of it the step must land
-// within 2e-11 °C of the general solver's root, and the rounding of the reference function
-// there must be worth less than kRoundingTolerance. A segment that fails, or that holds a
-// limit between two ranges, is left to the general solver.
+// segments; across each, the quintic (Hermite) through the general solver's roots at its ends,
+// with the first and second derivatives of t(E) there (dt/dE = 1/E′, d²t/dE² = −E″/E′³), is the
+// root itself: its error falls with the sixth power of the segment's width, to about 1e-13 °C
+// over most of the range, and a call costs one look-up and a polynomial of degree 5, no
+// evaluation of E (whose rounding therefore does not count either). Each segment is checked when
+// the table is made: at seven points of it the quintic must lie within 5e-11 °C of the general
+// solver's root. Where it does not (the cold ends, where the Seebeck coefficient falls and t(E)
+// bends fast), the segment is cut into kParts, each with its own quintic and check; a part that
+// fails, or that holds a limit between two ranges, is left to the general solver, and so is
+// a segment beyond the kSubdivided cut finer.
 constexpr int kSegments = 1024;
-constexpr double kSegmentTolerance = 2e-10;
+constexpr int kParts = 16, kSubdivided = 48;  // up to 48 segments a type cut into 16 each
+constexpr double kSegmentTolerance = 5e-11;
 
 struct Segment {
-    std::array<double, 4> c;  // t = c0 + x·(c1 + x·(c2 + x·c3)), x from 0 to 1 across it
+    std::array<double, 6> c;  // t = c0 + x·(c1 + x·(c2 + …)), x from 0 to 1 across it
     int piece;                // the range that holds its roots; -1 for the general solver
 };
 
@@ -208,6 +192,8 @@ struct ExactInverse {
     double lowestEmf, highestEmf;
     double e0, scale;  // segment k covers (e − e0)·scale from k to k + 1
     std::array<Segment, kSegments> segments;
+    // The segments cut finer (piece −2 − i: the i-th kParts of them).
+    std::array<Segment, kSubdivided * kParts> parts{};
 
     explicit ExactInverse(double lowestC)
         : lowest(lowestC), ends(endsOf<emf>(lowestC, std::make_index_sequence<emf.size()>{})) {
@@ -215,29 +201,20 @@ struct ExactInverse {
         highestEmf = ends.hi.back() + taylorIn(static_cast<int>(kPieces) - 1, emf.back().hi).fError;
         e0 = ends.lo.front();
         scale = kSegments / (ends.hi.back() - e0);
-        std::array<double, kSegments + 1> root{}, dtde{};
-        std::array<int, kSegments + 1> piece{};
-        for (int k = 0; k <= kSegments; ++k) {
-            root[k] = general(emfAt(k, 0));
-            piece[k] = pieceOf(root[k]);
-            const double d1 = piece[k] < 0 ? 0 : taylorIn(piece[k], root[k]).d1;
-            dtde[k] = d1 > 0 ? 1 / d1 : 0;
-        }
+        int subdivided = 0;
         for (int k = 0; k < kSegments; ++k) {
             Segment& s = segments[static_cast<std::size_t>(k)];
-            const double h = 1 / scale;
-            const double t0 = root[k], t1 = root[k + 1], m0 = dtde[k] * h, m1 = dtde[k + 1] * h;
-            s.c = {t0, m0, 3 * (t1 - t0) - 2 * m0 - m1, 2 * (t0 - t1) + m0 + m1};
-            s.piece = piece[k] == piece[k + 1] && dtde[k] > 0 && dtde[k + 1] > 0 ? piece[k] : -1;
-            for (const double x : {0.0, 0.25, 0.5, 0.75}) {
-                if (s.piece < 0) break;
-                const double e = emfAt(k, x);
-                const double want = general(e);
-                const Taylor at = taylorIn(s.piece, want);
-                if (!(std::fabs(fast(s, x, e) - want) <= kSegmentTolerance &&
-                      at.fError <= kRoundingTolerance * at.d1))
-                    s.piece = -1;
+            s = quintic(emfAt(k, 0), 1 / scale);
+            if (s.piece >= 0 || subdivided == kSubdivided) continue;
+            // Where t(E) bends too fast for one quintic (the cold ends, where the Seebeck
+            // coefficient falls), kParts of a sixteenth of the width each: 16⁶ times closer.
+            Segment* part = &parts[static_cast<std::size_t>(subdivided * kParts)];
+            bool any = false;
+            for (int j = 0; j < kParts; ++j) {
+                part[j] = quintic(emfAt(k, static_cast<double>(j) / kParts), 1 / (scale * kParts));
+                any = any || part[j].piece >= 0;
             }
+            if (any) s.piece = -2 - subdivided++;
         }
     }
 
@@ -249,16 +226,53 @@ struct ExactInverse {
         if (e >= ends.hi.back()) return {emf.back().hi, ExactStatus::ok};
         const double u = (e - e0) * scale;
         const int k = std::min(static_cast<int>(u), kSegments - 1);
-        const Segment& s = segments[static_cast<std::size_t>(k)];
-        if (s.piece < 0) return {general(e), ExactStatus::ok};
-        return {fast(s, u - k, e), ExactStatus::ok};
+        const Segment* s = &segments[static_cast<std::size_t>(k)];
+        double x = u - k;
+        if (s->piece < 0) {
+            if (s->piece == -1) return {general(e), ExactStatus::ok};
+            const double v = x * kParts;  // exact: kParts is a power of two
+            const int j = std::min(static_cast<int>(v), kParts - 1);
+            s = &parts[static_cast<std::size_t>((-2 - s->piece) * kParts + j)];
+            if (s->piece < 0) return {general(e), ExactStatus::ok};
+            x = v - j;
+        }
+        return {fast(*s, x), ExactStatus::ok};
     }
 
   private:
     static constexpr std::size_t kPieces = emf.size();
 
     double emfAt(int k, double x) const { return e0 + (k + x) / scale; }
-    double general(double e) const { return solveFrom<emf, inverse>(e, ends, lowest); }
+
+    // The quintic of t(E) across the EMFs from ea to ea + h, checked at seven points against
+    // the general solver; piece -1 where it fails or the roots at its ends lie in two ranges.
+    Segment quintic(double ea, double h) const {
+        std::array<double, 2> root{}, dtde{}, d2tde2{};
+        std::array<int, 2> piece{};
+        for (int i = 0; i < 2; ++i) {
+            root[i] = general(i == 0 ? ea : ea + h);
+            piece[i] = pieceOf(root[i]);
+            const Taylor at = piece[i] < 0 ? Taylor{} : taylorIn(piece[i], root[i]);
+            dtde[i] = at.d1 > 0 ? 1 / at.d1 : 0;
+            d2tde2[i] = -at.d2 * dtde[i] * dtde[i] * dtde[i];
+        }
+        const double dt = root[1] - root[0];
+        const double m0 = dtde[0] * h, m1 = dtde[1] * h;
+        const double s0 = d2tde2[0] * h * h, s1 = d2tde2[1] * h * h;
+        Segment s{{root[0], m0, s0 / 2, 10 * dt - 6 * m0 - 4 * m1 - (3 * s0 - s1) / 2,
+                   -15 * dt + 8 * m0 + 7 * m1 + (3 * s0 - 2 * s1) / 2,
+                   6 * dt - 3 * (m0 + m1) - (s0 - s1) / 2},
+                  piece[0] == piece[1] && dtde[0] > 0 && dtde[1] > 0 ? piece[0] : -1};
+        for (const double x : {0.125, 0.25, 0.375, 0.5, 0.625, 0.75, 0.875}) {
+            if (s.piece < 0) break;
+            if (!(std::fabs(fast(s, x) - general(ea + x * h)) <= kSegmentTolerance)) s.piece = -1;
+        }
+        return s;
+    }
+    // Out of line: the fast path then needs no stack frame.
+    [[gnu::noinline]] double general(double e) const {
+        return solveFrom<emf, inverse>(e, ends, lowest);
+    }
 
     // The range that holds t, as evaluate() chooses it; -1 outside them all.
     static int pieceOf(double t) {
@@ -277,28 +291,12 @@ struct ExactInverse {
         return taylorIn(piece, t, std::make_index_sequence<kPieces>{});
     }
 
-    // The start from the segment's cubic and one step in its range.
-    template <std::size_t... I>
-    double step(int piece, double e, double t, double dtde, std::index_sequence<I...>) const {
-        double next = t;
-        (void)((piece == static_cast<int>(I) ? (next = stepIn<I>(e, t, dtde), true) : false) ||
-               ...);
-        return next;
-    }
-    template <std::size_t I>
-    static double stepIn(double e, double t, double dtde) {
-        constexpr const Piece& p = emf[I];
-        double f = estrin<p.c.size()>(p.c.data(), t);
-        if (const Exponential* k = p.exponential) {
-            const double d = t - k->a2;
-            f = f + k->a0 * portableExp(d * d * k->a1);
-        }
-        return t - (f - e) * dtde;
-    }
-    double fast(const Segment& s, double x, double e) const {
-        const double t = s.c[0] + x * (s.c[1] + x * (s.c[2] + x * s.c[3]));
-        const double dtde = (s.c[1] + x * (2 * s.c[2] + x * (3 * s.c[3]))) * scale;
-        return step(s.piece, e, t, dtde, std::make_index_sequence<kPieces>{});
+    // The root from the segment's quintic, by Estrin's scheme: pairs of coefficients with x,
+    // then with x², so that the products overlap instead of waiting each for the one before.
+    static double fast(const Segment& s, double x) {
+        const auto& c = s.c;
+        const double x2 = x * x;
+        return (c[0] + c[1] * x) + x2 * ((c[2] + c[3] * x) + x2 * (c[4] + c[5] * x));
     }
 };
 

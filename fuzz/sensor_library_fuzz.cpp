@@ -43,17 +43,13 @@ void checkRtd(const Sensor& s, ByteReader& in) {
     for (int i = 0; i < 4; ++i) {
         const double x = in.scaled(t.lo, t.hi);
         const double ohm = reading(s, x);
-        // The range in ohms is R at the limits; rounding may put R a few ulps beyond them
-        // near the ends, and such a resistance is out of range.
+        // Every resistance R gives inside the range is taken, also where rounding puts it a
+        // few ulps beyond the resistance at an end.
         const double ulps = 8 * std::fabs(ohm) * 0x1p-52;
-        if (!(ohm >= r.lo - ulps && ohm <= r.hi + ulps))
-            fail("R(%.17g) = %.17g outside its range", x, ohm);
+        if (!r.contains(ohm)) fail("R(%.17g) = %.17g outside its range", x, ohm);
         if (!(slope(s, x) > 0)) fail("slope %.17g at %.17g", slope(s, x), x);
         const double back = temperature(s, ohm);
-        if (outOfRange(back)) {
-            if (r.contains(ohm)) fail("t(R(%.17g) = %.17g) refused", x, ohm);
-            continue;
-        }
+        if (outOfRange(back)) fail("t(R(%.17g) = %.17g) refused", x, ohm);
         // Within a few ulps of the resistance: one ulp of temperature is worth R'·ulp(t).
         if (!(std::fabs(reading(s, back) - ohm) <= ulps + slope(s, x) * 1e-13 * 400))
             fail("%s: t(R(%.17g)) = %.17g", sensorCode(s).c_str(), x, back);

@@ -256,12 +256,19 @@ std::vector<Group> libraryGroups() {
         const char* name;
         Sensor sensor;
     };
+    // Copper's ratio at its excluded top, 150 °C, in the order W(t) is evaluated.
+    constexpr double kCuW150 =
+        1 + 4.28899e-3 * 150 + -2.133e-7 * 150 * 150 + 1.233e-9 * 150 * 150 * 150;
     for (const Named& n :
          {Named{"Pt1000", parseSensorCode("Pt1000").sensor},
           Named{"Ni100", parseSensorCode("Ni100").sensor},
           Named{"Cu10", parseSensorCode("Cu10").sensor}, Named{"certificate", certificate}}) {
         const Sensor s = n.sensor;
-        const Limits t = temperatureLimits(s), r = readingLimits(s);
+        // The resistances sweep from those at the range's ends, R0·W(t), not from readingLimits,
+        // whose margin beyond them would move every point.
+        const Limits t = temperatureLimits(s);
+        const Limits r{reading(s, t.lo), t.hiIncluded ? reading(s, t.hi) : s.r0Ohm * kCuW150,
+                       t.hiIncluded};
         g.push_back({join({"reading(", n.name, ")"}), sweep(t.lo - 5, t.hi + 5, 50),
                      number([s](double x) { return reading(s, x); })});
         g.push_back({join({"temperature(", n.name, ")"}),

@@ -91,6 +91,21 @@ def as_core(v):
     return np.where(np.isnan(v), -999.0, v)
 
 
+# Copper's ratio at its excluded top, 150 °C, in the order the core evaluates W(t).
+W_CU_150 = 1 + 4.28899e-3 * 150 + -2.133e-7 * 150 * 150 + 1.233e-9 * 150 * 150 * 150
+
+
+def within(f, lo, hi, hi_included=True):
+    """f where the window takes a resistance (lo ≤ x ≤ hi, or < hi), NaN elsewhere: kelvora's
+    sensors take the resistances up to 4 mK beyond an included end, and the last below copper's
+    excluded top, which the window's own functions refuse."""
+    def g(x):
+        x = np.asarray(x, dtype=np.float64)
+        inside = (x >= lo) & ((x <= hi) if hi_included else (x < hi))
+        return np.where(inside, f(x), np.nan)
+    return g
+
+
 def window_text(code, t):
     """The window's resistance box: two decimals, or "温度超限" out of range."""
     r = kelvora.resistance(code, t)
@@ -125,16 +140,17 @@ def window_groups():
     w_pt = (kelvora.resistance("Pt1", -200.0), kelvora.resistance("Pt1", 850.0))
     w_cu = (kelvora.resistance("Cu1", -50.0),
             kelvora.resistance("Cu1", np.nextafter(150.0, 0.0)))
+    t_pt = within(lambda x: kelvora.temperature("Pt1", x), *w_pt)
+    t_cu = within(lambda x: kelvora.temperature("Cu1", x), w_cu[0], W_CU_150, False)
     for name, args, f in (
             ("r_Pt", sweep(-210, 860, 200), lambda x: kelvora.resistance("Pt1", x)),
             ("r_Pt@limits", around([-200, 0, 850]), lambda x: kelvora.resistance("Pt1", x)),
             ("r_Cu", sweep(-60, 160, 500), lambda x: kelvora.resistance("Cu1", x)),
             ("r_Cu@limits", around([-50, 150]), lambda x: kelvora.resistance("Cu1", x)),
-            ("t_Pt", sweep(0.1, 4, 50000), lambda x: kelvora.temperature("Pt1", x)),
-            ("t_Pt@limits", around([w_pt[0], 1, w_pt[1]]),
-             lambda x: kelvora.temperature("Pt1", x)),
-            ("t_Cu", sweep(0.7, 1.7, 100000), lambda x: kelvora.temperature("Cu1", x)),
-            ("t_Cu@limits", around(w_cu), lambda x: kelvora.temperature("Cu1", x))):
+            ("t_Pt", sweep(0.1, 4, 50000), t_pt),
+            ("t_Pt@limits", around([w_pt[0], 1, w_pt[1]]), t_pt),
+            ("t_Cu", sweep(0.7, 1.7, 100000), t_cu),
+            ("t_Cu@limits", around(w_cu), t_cu)):
         g[name] = (args, numbers(f))
     for i, code, r0, lo, hi in ((8, "Pt100", 100, -210, 860), (9, "Pt10", 10, -210, 860),
                                 (10, "Cu100", 100, -60, 160), (11, "Cu50", 50, -60, 160)):
@@ -142,7 +158,9 @@ def window_groups():
         ohms = r0 * w[1]
         g[f"r_T({i})"] = (sweep(lo, hi, 100 if code.startswith("Pt") else 500),
                           texts(lambda x, c=code: window_text(c, x)))
-        f = numbers(lambda x, c=code: kelvora.temperature(c, x))
+        pt = code.startswith("Pt")
+        f = numbers(within(lambda x, c=code: kelvora.temperature(c, x), r0 * w[0],
+                           r0 * (w[1] if pt else W_CU_150), pt))
         g[f"t_Ohm({i})"] = (sweep(0, ohms * 1.03, 200000 / ohms), f)
         g[f"t_Ohm({i})@limits"] = (around([r0 * w[0], r0, ohms, r0 * w[1]]), f)
 
@@ -194,7 +212,10 @@ def library_groups():
     for name, sensor in (("Pt1000", "Pt1000"), ("Ni100", "Ni100"), ("Cu10", "Cu10"),
                          ("certificate", certificate)):
         core = kelvora._sensors._resolve(sensor).core
-        (t_lo, t_hi), (r_lo, r_hi) = core.temperature_limits()[:2], core.reading_limits()[:2]
+        t_lo, t_hi, _, t_hi_in = core.temperature_limits()
+        # The resistances at the ends, R0·W(t), as the C++ test sweeps from them.
+        r_lo = float(kelvora.resistance(sensor, t_lo))
+        r_hi = float(kelvora.resistance(sensor, t_hi)) if t_hi_in else core.r0 * W_CU_150
         g[f"reading({name})"] = (sweep(t_lo - 5, t_hi + 5, 50),
                                  numbers(lambda x, s=sensor: kelvora.resistance(s, x)))
         g[f"temperature({name})"] = (sweep(r_lo * 0.95, r_hi * 1.05, 20000 / r_hi),
