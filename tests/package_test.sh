@@ -127,8 +127,8 @@ Description|^thermocouple and resistance thermometer conversions for numpy$
 EOF
 site=/usr/lib/python3/dist-packages/kelvora
 suffix=$(/usr/bin/python3 -c 'import sysconfig; print(sysconfig.get_config_var("EXT_SUFFIX"))')
-expected=$(sort -k2 <<<"$(for f in __init__.py "_core$suffix" _core.pyi _common.py _conversions.py _sensors.py \
-    _tables.py _ufuncs.py _uncertainty.py py.typed; do
+expected=$(sort -k2 <<<"$(for f in __init__.py "_core$suffix" _core.pyi _calibration.py _common.py \
+    _conversions.py _its90.py _loop.py _sensors.py _tables.py _ufuncs.py _uncertainty.py py.typed; do
     echo "-rw-r--r-- $site/$f"
 done)
 -rw-r--r-- /usr/share/doc/python3-kelvora/changelog.gz
