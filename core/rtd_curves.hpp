@@ -4,7 +4,9 @@
 #pragma once
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 
 #include "core/conversion.hpp"
 #include "core/sensor.hpp"
@@ -192,35 +194,36 @@ inline double tNi(double w) {
     return solveIncreasing(w, (w - 1) / kNiA, kNiRange.lo, kNiRange.hi, wNi, dwNi);
 }
 
-// A certificate's inverse made ahead (PlatinumInverse): Chebyshev interpolation of the
-// careful inverse tPt at kTerms points of each side, turned into ascending powers of u. The
-// curve has no turning point within hundreds of degrees of its range, so the interpolant's
-// error falls about tenfold a term: about 1e-6 °C with eight. Checked when made: at three points
-// between each pair of interpolation points the fast inverse must agree with tPt to 1e-12 °C; where
-// it does not (an odd certificate's curve), the fit is dropped and tPt serves.
+// A certificate's inverse made ahead (PlatinumInverse): on each of the pieces, Chebyshev
+// interpolation of the careful inverse tPt (above 0 °C its closed form, unclamped, where the last
+// piece reaches beyond 850 °C) at kTerms points, turned into ascending powers of u. The curve's
+// nearest turning point is thousands of degrees beyond its range, and a piece a tenth of R0 or
+// less, so the interpolant's error falls some fiftyfold a term: below 1e-13 °C with eight. Checked
+// when made: at three points between each pair of interpolation points of every piece the fast
+// inverse must agree with tPt to 1e-12 °C; where it does not (an odd certificate's curve), the fit
+// is dropped and tPt serves.
 PlatinumInverse fitPlatinumInverse(double r0, const CvdCoefficients& k);
 
-// The temperature at a resistance r (Ω, within rLow…rHigh) from a fitted inverse: the
-// polynomial, then one Newton step. From a start within 1e-6 °C the step leaves an error of
-// (R''/2R')·1e-12 °C, about 1e-16 °C, below the last bit. Without a branch: the side, and with it
-// R(t) and R'(t) (the C term below 0 °C only), are chosen by value, so readings that change
-// sides cost nothing more. Estrin's scheme throughout, so that the steps overlap.
-inline double tPtFitted(double r, double r0, const PlatinumInverse& f) {
-    const PlatinumInverse::Side& side = f.sides[r >= r0];
-    const double u = (r - side.mid) * side.scale;
-    const auto& c = side.c;
-    static_assert(PlatinumInverse::kTerms == 8);
-    // Estrin's scheme: pairs, then pairs of pairs, so the steps overlap.
+// The temperature at a resistance r (Ω, within rLow…rHigh) from a fitted inverse: the piece's
+// polynomial, no more. The piece is found without a search or a conversion: adding 1.5·2⁵² to x
+// (held within the pieces) rounds it to the nearest whole number, which the low bits of the sum
+// hold, and subtracting it again gives that number as a double. The chain from r to the
+// polynomial's first step is short, and Estrin's scheme overlaps the steps.
+inline double tPtFitted(double r, const PlatinumInverse& f) {
+    constexpr double kRound = 0x1.8p52;
+    const double x = r * f.perOhm - f.bias;
+    // Held within the first and last pieces, short of their outer halves' ends so that it
+    // rounds to them: only the outer few eighths of those two pieces, and the resistances beyond
+    // the ends, are held, so the branches are all but always the same.
+    const double held = x < -0.375 ? -0.375 : x > f.top ? f.top : x;
+    const double sum = held + kRound;
+    const double u = x - (sum - kRound);
+    const auto& c = f.c[std::bit_cast<std::uint64_t>(sum) & 0xff];
+    static_assert(PlatinumInverse::kTerms == 8 && PlatinumInverse::kPieces <= 0x100);
     const double u2 = u * u, u4 = u2 * u2;
     const double p01 = c[0] + c[1] * u, p23 = c[2] + c[3] * u, p45 = c[4] + c[5] * u,
                  p67 = c[6] + c[7] * u;
-    const double t0 = (p01 + p23 * u2) + (p45 + p67 * u2) * u4;
-    const auto& p = side.r;
-    const auto& q = side.dr;
-    const double t2 = t0 * t0;
-    const double rt = (p[0] + p[1] * t0) + t2 * ((p[2] + p[3] * t0) + t2 * p[4]);
-    const double d = (q[0] + q[1] * t0) + t2 * (q[2] + q[3] * t0);
-    return t0 - (rt - r) / d;
+    return (p01 + p23 * u2) + (p45 + p67 * u2) * u4;
 }
 
 }  // namespace kelvora::core::rtd

@@ -131,11 +131,6 @@ double cosPi16(int m) {
 PlatinumInverse fitPlatinumInverse(double r0, const CvdCoefficients& k) {
     constexpr int n = PlatinumInverse::kTerms;
     PlatinumInverse f;
-    for (const int side : {0, 1}) {
-        const double c = side == 0 ? r0 * k.c : 0.0;
-        f.sides[side].r = {r0, r0 * k.a, r0 * k.b, -100 * c, c};
-        f.sides[side].dr = {r0 * k.a, 2 * (r0 * k.b), -300 * c, 4 * c};
-    }
     // Fitted between the resistances at the ends; readings up to the margin beyond them are
     // taken (and give the ends, by the clamp of temperature()).
     const double rLow = r0 * wPt(kPtRange.lo, k), rHigh = r0 * wPt(kPtRange.hi, k);
@@ -145,40 +140,57 @@ PlatinumInverse fitPlatinumInverse(double r0, const CvdCoefficients& k) {
     const auto careful = [&](double r) {
         return tPt(std::clamp(r / r0, rLow / r0, rHigh / r0), k);
     };
-    for (const auto& [side, lo, hi] :
-         {std::tuple{&f.sides[0], rLow, r0}, std::tuple{&f.sides[1], r0, rHigh}}) {
-        side->mid = (lo + hi) / 2;
-        side->scale = 2 / (hi - lo);
-        // Chebyshev coefficients a_j from the values at the points u_i = cos(π(i + ½)/n),
-        // n = 8: every cosine is one of cos(m·π/16).
+    const double width = (r0 - rLow) / PlatinumInverse::kBelow;
+    const int pieces = PlatinumInverse::kBelow + static_cast<int>(std::ceil((rHigh - r0) / width));
+    if (!(pieces <= PlatinumInverse::kPieces)) return f;
+    f.perOhm = 1 / width;
+    f.bias = rLow * f.perOhm + 0.5;
+    f.top = pieces - 1 + 0.375;
+    // The temperature to fit: below 0 °C the careful inverse; above it the closed form of tPt
+    // without its clamp, so that the last piece follows the curve beyond 850 °C.
+    const auto value = [&](double r, bool below) {
+        if (below) return careful(std::min(r, r0));
+        const double x = r / r0 - 1;
+        return 2 * x / (k.a + std::sqrt(k.a * k.a + 4 * k.b * x));
+    };
+    for (int piece = 0; piece < pieces; ++piece) {
+        const bool below = piece < PlatinumInverse::kBelow;
+        // The resistance at s, −1 ≤ s ≤ 1, on this piece: x = piece + s/2.
+        const auto at = [&](double s) { return (piece + s / 2 + f.bias) / f.perOhm; };
+        // Chebyshev coefficients a_j from the values at the points s_i = cos(π(i + ½)/n),
+        // n = 8: every cosine is one of cos(m·π/16). The values less the one at the middle,
+        // so that the sums lose nothing to hundreds of degrees.
         static_assert(n == 8);
-        std::array<double, n> value{}, a{};
-        for (int i = 0; i < n; ++i)
-            value[i] = careful(side->mid + cosPi16(2 * i + 1) / side->scale);
+        const double middle = value(at(0), below);
+        std::array<double, n> v{}, a{};
+        for (int i = 0; i < n; ++i) v[i] = value(at(cosPi16(2 * i + 1)), below) - middle;
         for (int j = 0; j < n; ++j) {
             double sum = 0;
-            for (int i = 0; i < n; ++i) sum += value[i] * cosPi16(j * (2 * i + 1));
+            for (int i = 0; i < n; ++i) sum += v[i] * cosPi16(j * (2 * i + 1));
             a[j] = sum * (j == 0 ? 1.0 : 2.0) / n;
         }
-        // Σ a_j·T_j(u) as ascending powers of u, by T_{j+1} = 2u·T_j − T_{j−1}.
+        // Σ a_j·T_j(s) as ascending powers of s, by T_{j+1} = 2s·T_j − T_{j−1}; then of u = s/2,
+        // the power j times 2^j (exact).
+        auto& c = f.c[piece];
         std::array<double, n> tPrev{}, tNow{}, tNext{};
         tPrev[0] = 1;  // T_0
         tNow[1] = 1;   // T_1
-        side->c[0] = a[0];
-        for (int p = 0; p < n; ++p) side->c[p] += a[1] * tNow[p];
+        c[0] = a[0];
+        for (int p = 0; p < n; ++p) c[p] += a[1] * tNow[p];
         for (int j = 2; j < n; ++j) {
             for (int p = 0; p < n; ++p) tNext[p] = (p > 0 ? 2 * tNow[p - 1] : 0) - tPrev[p];
-            for (int p = 0; p < n; ++p) side->c[p] += a[j] * tNext[p];
+            for (int p = 0; p < n; ++p) c[p] += a[j] * tNext[p];
             tPrev = tNow;
             tNow = tNext;
         }
+        c[0] += middle;
+        for (int p = 1; p < n; ++p) c[p] = std::ldexp(c[p], p);
     }
     f.fitted = true;
-    for (const auto& [lo, hi] : {std::pair{rLow, r0}, std::pair{r0, rHigh}}) {
-        for (int i = 0; i <= 3 * n; ++i) {
-            const double r = lo + (hi - lo) * i / (3 * n);
-            if (!(std::fabs(tPtFitted(r, r0, f) - careful(r)) <= 1e-12)) f.fitted = false;
-        }
+    const int points = 3 * n * pieces;
+    for (int i = 0; i <= points; ++i) {
+        const double r = rLow + (rHigh - rLow) * i / points;
+        if (!(std::fabs(tPtFitted(r, f) - careful(r)) <= 1e-12)) f.fitted = false;
     }
     return f;
 }
@@ -382,8 +394,9 @@ double temperature(const Sensor& s, double r) {
     if (s.inverse.fitted) {
         const PlatinumInverse& f = s.inverse;
         if (!(r >= f.rLow && r <= f.rHigh)) return kOutOfRange;
-        const double t = rtd::tPtFitted(r, s.r0Ohm, f);
-        return std::min(std::max(t, rtd::kPtRange.lo), rtd::kPtRange.hi);
+        const double t = rtd::tPtFitted(r, f);
+        // The limit first in max, so that it compiles to maxsd rather than a branch.
+        return std::min(std::max(rtd::kPtRange.lo, t), rtd::kPtRange.hi);
     }
     if (s.isThermocouple()) return t(r, static_cast<double>(s.type));
     // The range is tested in ohms, as the resistances R0·W(t) at the limits; dividing by R0

@@ -52,22 +52,21 @@ inline constexpr CvdCoefficients kIec60751{3.9083E-3, -5.775E-7, -4.183E-12};
 // B = −α·δ·10⁻⁴, C = −α·β·10⁻⁸ (α in 1/°C, δ and β in °C; β acts below 0 °C only).
 CvdCoefficients callendarCoefficients(double alpha, double delta, double beta);
 
-// A certificate's platinum curve inverted ahead, when the sensor is made: on each side of
-// 0 °C, t(R) as a polynomial in u = (R − mid)·scale, −1 ≤ u ≤ 1 (R in Ω), within about
-// 1e-6 °C, which one Newton step on the curve itself takes to the last bits. Not made (fitted
-// false) for IEC 60751's own coefficients, which keep the window's inverse and its bits.
+// A certificate's platinum curve inverted ahead, when the sensor is made: the resistances cut
+// into pieces of one width, an eighth of the span below 0 °C (so that R0 is where two pieces
+// meet), and on each piece t(R) as a polynomial in u, −½ ≤ u ≤ ½, where x = R·perOhm − bias
+// is the piece's number plus u. Within about 1e-13 °C, with no Newton step. Not made (fitted
+// false) for IEC 60751's own coefficients, which keep the window's inverse and its bits, nor
+// where the span above 0 °C needs more pieces than there are (an odd certificate's curve).
 struct PlatinumInverse {
     static constexpr int kTerms = 8;
-    struct Side {
-        std::array<double, kTerms> c{};  // ascending powers of u
-        double mid = 0, scale = 0;
-        // R(t) and R'(t) on this side for the Newton step, ascending powers of t: R0, R0·A,
-        // R0·B, −100·R0·C, R0·C below 0 °C (the last two 0 above it), and their derivative's.
-        std::array<double, 5> r{};
-        std::array<double, 4> dr{};
-    };
+    static constexpr int kBelow = 8;    // the pieces below 0 °C
+    static constexpr int kPieces = 40;  // at most, in all (about 37 for a Pt100)
     bool fitted = false;
-    std::array<Side, 2> sides;   // −200…0 °C (R < R0) and 0…850 °C
+    double perOhm = 0, bias = 0;
+    double top = 0;  // the last piece's number + 0.375: x is held within −0.375…top
+    // The pieces' coefficients, ascending powers of u, from the lowest resistance up.
+    std::array<std::array<double, kTerms>, kPieces> c{};
     double rLow = 0, rHigh = 0;  // the resistances taken, as readingLimits gives them
 };
 
