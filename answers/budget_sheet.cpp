@@ -9,10 +9,6 @@ namespace kelvora::answers {
 
 namespace {
 
-Failure usage(const std::string& en, const std::string& zh, const Say& say) {
-    return Failure{kExitUsage, say(en, zh)};
-}
-
 Failure outOfRange(const std::string& en, const std::string& zh, const Say& say) {
     return Failure{kExitOutOfRange, say(en, zh)};
 }

@@ -12,10 +12,6 @@ namespace kelvora::answers {
 
 namespace {
 
-Failure usage(const std::string& en, const std::string& zh, const Say& say) {
-    return Failure{kExitUsage, say(en, zh)};
-}
-
 std::string text(double v) {
     return core::formatSignificant(v);
 }

@@ -13,10 +13,6 @@ namespace {
 // with 3 decimals lands a few units in the last place either side of its exact error.
 constexpr double kPassSlackPct = 1e-9;
 
-Failure usage(const std::string& en, const std::string& zh, const Say& say) {
-    return Failure{kExitUsage, say(en, zh)};
-}
-
 void needFinite(const std::vector<double>& values, std::string_view en, std::string_view zh,
                 const Say& say) {
     for (const double v : values) {

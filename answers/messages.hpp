@@ -40,6 +40,11 @@ class Say {
     bool zh_;
 };
 
+// A usage failure (status 2) with its message in the user's language.
+inline Failure usage(const std::string& en, const std::string& zh, const Say& say) {
+    return Failure{kExitUsage, say(en, zh)};
+}
+
 std::string_view trim(std::string_view s);
 
 // A whole decimal number and nothing else, as the sensor view reads its fields.

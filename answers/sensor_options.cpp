@@ -10,10 +10,6 @@ namespace kelvora::answers {
 
 namespace {
 
-Failure usage(const std::string& en, const std::string& zh, const Say& say) {
-    return Failure{kExitUsage, say(en, zh)};
-}
-
 std::vector<std::string> commaParts(std::string_view text) {
     std::vector<std::string> parts(1);
     for (const char c : text) {

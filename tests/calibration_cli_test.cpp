@@ -11,17 +11,11 @@
 
 namespace {
 
+using kelvora::test::Case;
 using kelvora::test::cli;
+using kelvora::test::expectCase;
+using kelvora::test::Output;
 using kelvora::test::Result;
-
-struct Case {
-    const char* args;
-    const char* input;
-    int status;
-    const char* out;  // a part of standard output (nullptr: not looked at)
-    const char* err;  // a part of standard error ("" for none at all)
-    bool chinese = false;
-};
 
 // IEC 60751 at −100, 0, 100 and 200 °C, with a comment and a blank line.
 constexpr const char* kPt100 =
@@ -80,19 +74,7 @@ const Case kCases[] = {
 };
 
 TEST(CliCalibration, StatusOutputAndMessage) {
-    for (const Case& c : kCases) {
-        SCOPED_TRACE(std::string(c.args) + " < " + c.input);
-        const Result r = cli(c.args, c.input, c.chinese);
-        EXPECT_EQ(r.status, c.status) << r.err;
-        if (c.out) {
-            EXPECT_NE(r.out.find(c.out), std::string::npos) << r.out;
-        }
-        if (*c.err) {
-            EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
-        } else {
-            EXPECT_EQ(r.err, "");
-        }
-    }
+    for (const Case& c : kCases) expectCase(c, Output::part);
 }
 
 // The coefficients as printed, given back to res, give the fitted resistance of every point

@@ -11,17 +11,11 @@
 
 namespace {
 
+using kelvora::test::Case;
 using kelvora::test::cli;
+using kelvora::test::expectCase;
+using kelvora::test::Output;
 using kelvora::test::Result;
-
-struct Case {
-    const char* args;
-    const char* input;
-    int status;
-    const char* out;  // the whole of standard output (nullptr: not looked at)
-    const char* err;  // a part of standard error ("" for none at all)
-    bool chinese = false;
-};
 
 // Tin and zinc of a thermometer with R_tpw = 25 Ω, a8 = −1.5e-4, b8 = 1.0e-5.
 constexpr const char* kTinZinc = "# tin, zinc\n231.928,47.3167937\n419.527, 64.2176651\n";
@@ -92,19 +86,7 @@ const Case kCases[] = {
 };
 
 TEST(CliIts90, StatusOutputAndMessage) {
-    for (const Case& c : kCases) {
-        SCOPED_TRACE(std::string(c.args) + " < " + c.input);
-        const Result r = cli(c.args, c.input, c.chinese);
-        EXPECT_EQ(r.status, c.status) << r.err;
-        if (c.out) {
-            EXPECT_EQ(r.out, c.out);
-        }
-        if (*c.err) {
-            EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
-        } else {
-            EXPECT_EQ(r.err, "");
-        }
-    }
+    for (const Case& c : kCases) expectCase(c, Output::whole);
 }
 
 // Sub-range 8 from tin and zinc: the fit passes through both points, finds a8 and b8 to what

@@ -8,18 +8,15 @@
 #include <string>
 #include <vector>
 
-#include "app/cli/cli.hpp"
+#include "tests/cli_run.hpp"
 
 namespace {
 
-struct Case {
-    const char* args;
-    const char* input;
-    int status;
-    const char* out;  // nullptr: not checked
-    const char* err;  // "": nothing; otherwise a part of it
-    bool chinese = false;
-};
+using kelvora::test::Case;
+using kelvora::test::cli;
+using kelvora::test::expectCase;
+using kelvora::test::Output;
+using kelvora::test::Result;
 
 const Case kCases[] = {
     // The output both ways, with the digits asked for.
@@ -131,38 +128,8 @@ const Bad kBad[] = {
     {"check X --range 0,500", "unknown sensor 'X'"},
 };
 
-struct Result {
-    int status;
-    std::string out, err;
-};
-
-Result cli(const std::string& args, const std::string& input, bool chinese) {
-    std::vector<std::string> words{"kelvora-cli"};
-    std::istringstream split(args);
-    for (std::string w; split >> w;) words.push_back(w);
-    std::vector<const char*> argv;
-    for (const std::string& w : words) argv.push_back(w.c_str());
-    std::istringstream in(input);
-    std::ostringstream out, err;
-    const int status =
-        kelvora::cli::run(static_cast<int>(argv.size()), argv.data(), in, out, err, chinese);
-    return {status, out.str(), err.str()};
-}
-
 TEST(CliLoop, StatusOutputAndMessage) {
-    for (const Case& c : kCases) {
-        SCOPED_TRACE(c.args);
-        const Result r = cli(c.args, c.input, c.chinese);
-        EXPECT_EQ(r.status, c.status) << r.err;
-        if (c.out) {
-            EXPECT_EQ(r.out, c.out);
-        }
-        if (*c.err) {
-            EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
-        } else {
-            EXPECT_EQ(r.err, "");
-        }
-    }
+    for (const Case& c : kCases) expectCase(c, Output::whole);
 }
 
 TEST(CliLoop, BadArguments) {

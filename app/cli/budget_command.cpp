@@ -28,10 +28,6 @@ std::vector<std::string> split(const std::string& s, char at) {
     return parts;
 }
 
-Failure usage(const std::string& en, const std::string& zh, const Say& say) {
-    return Failure{kExitUsage, say(en, zh)};
-}
-
 LeadOptions leadOptions(const LeadTexts& t, const Say& say) {
     LeadOptions o;
     o.wires = numberOption(t.wires, "--wires", say);

@@ -17,10 +17,6 @@ namespace kelvora::cli {
 
 namespace {
 
-Failure usage(const std::string& en, const std::string& zh, const Say& say) {
-    return Failure{kExitUsage, say(en, zh)};
-}
-
 void needThermocouple(const core::Sensor& s, std::string_view command, const Say& say) {
     if (s.isThermocouple()) return;
     const std::string code = core::sensorCode(s);

@@ -12,10 +12,6 @@ namespace kelvora::cli {
 
 namespace {
 
-Failure usage(const std::string& en, const std::string& zh, const Say& say) {
-    return Failure{kExitUsage, say(en, zh)};
-}
-
 // The columns of the points' table, as the text report aligns them and the JSON names them.
 constexpr int kFitDecimals = 6;       // Ω
 constexpr int kResidualDecimals = 6;  // Ω

@@ -13,10 +13,6 @@ namespace kelvora::cli {
 
 namespace {
 
-Failure usage(const std::string& en, const std::string& zh, const Say& say) {
-    return Failure{kExitUsage, say(en, zh)};
-}
-
 core::Transmitter transmitterOptions(const std::string& range,
                                      const std::optional<std::string>& signal, const Say& say) {
     const core::OutputSignal s = signalOf(signal.value_or("4-20mA"), say);

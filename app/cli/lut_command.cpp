@@ -11,10 +11,6 @@ namespace kelvora::cli {
 
 namespace {
 
-Failure usage(const std::string& en, const std::string& zh, const Say& say) {
-    return Failure{kExitUsage, say(en, zh)};
-}
-
 std::optional<double> numberOption(const std::optional<std::string>& text, std::string_view name,
                                    const Say& say) {
     if (!text) return std::nullopt;
