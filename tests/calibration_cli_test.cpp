@@ -47,7 +47,7 @@ const Case kCases[] = {
     {"fit Pt100 - --r0 0", kPt100, 2, "", "R0 0 Ω: R0 must be greater than 0 Ω"},
     {"fit Pt100 -", "0,100\n100;138.51\n", 2, "", "line 2 '100;138.51': write the temperature"},
     {"fit K -", kPt100, 2, "", "fit takes a platinum thermometer"},
-    {"fit Pt100 /nonexistent/points.csv", "", 2, "", "cannot read the points file"},
+    {"fit Pt100 no-such-folder/points.csv", "", 2, "", "cannot read the points file"},
     {"fit Pt100 -", "0,100\n100,138.5\n100,138.6\n", 2, "", "第 2 行与第 3 行：100℃ 有两个电阻值",
      true},
     // A thermocouple's deviation: 0.1 µV/°C adds 10 µV at 100 °C against 0 °C; a constant one
