@@ -4,10 +4,10 @@
 #pragma once
 
 #include <algorithm>
-#include <bit>
 #include <cmath>
 #include <cstdint>
 
+#include "core/bit_cast.hpp"
 #include "core/conversion.hpp"
 #include "core/sensor.hpp"
 
@@ -218,7 +218,7 @@ inline double tPtFitted(double r, const PlatinumInverse& f) {
     const double held = x < -0.375 ? -0.375 : x > f.top ? f.top : x;
     const double sum = held + kRound;
     const double u = x - (sum - kRound);
-    const auto& c = f.c[std::bit_cast<std::uint64_t>(sum) & 0xff];
+    const auto& c = f.c[bitCast<std::uint64_t>(sum) & 0xff];
     static_assert(PlatinumInverse::kTerms == 8 && PlatinumInverse::kPieces <= 0x100);
     const double u2 = u * u, u4 = u2 * u2;
     const double p01 = c[0] + c[1] * u, p23 = c[2] + c[3] * u, p45 = c[4] + c[5] * u,
