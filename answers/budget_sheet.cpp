@@ -283,26 +283,27 @@ double toleranceOf(const core::Cable& c, std::optional<core::CableClass> cls,
 
 }  // namespace
 
-CableChoice resolveCable(const core::Sensor& s, const std::string& spec, const Say& say) {
+CableChoice resolveCable(const core::Sensor& s, const std::string& choice, const Say& say) {
     if (!s.isThermocouple()) {
         const std::string code = core::sensorCode(s);
         throw usage("--cable applies to thermocouples only; " + code +
                         " is a resistance thermometer, whose leads go with --leads",
                     "--cable 只用于热电偶；" + code + " 是热电阻，其引线用 --leads", say);
     }
-    const std::size_t colon = spec.find(':');
+    const std::size_t colon = choice.find(':');
     if (colon == std::string::npos) {
         throw usage(
-            "--cable '" + spec + "': write NAME:CLASS, like KX:2 (cables " + cableNames() + ")",
-            "--cable“" + spec + "”：应写作 NAME:CLASS，如 KX:2（导线 " + cableNames() + "）", say);
+            "--cable '" + choice + "': write NAME:CLASS, like KX:2 (cables " + cableNames() + ")",
+            "--cable“" + choice + "”：应写作 NAME:CLASS，如 KX:2（导线 " + cableNames() + "）",
+            say);
     }
-    const core::Cable c = cableNamed(spec.substr(0, colon), say);
+    const core::Cable c = cableNamed(choice.substr(0, colon), say);
     if (c.type != s.type) {
         const std::string name(c.name), fits = typeLetter(c.type), given = typeLetter(s.type);
         throw usage("cable " + name + " is for type " + fits + " thermocouples, not type " + given,
                     name + " 导线只用于 " + fits + " 型热电偶，不能用于 " + given + " 型", say);
     }
-    const std::string clsText = spec.substr(colon + 1);
+    const std::string clsText = choice.substr(colon + 1);
     const std::optional<core::CableClass> cls = core::parseCableClass(clsText);
     const double uv = toleranceOf(c, cls, clsText, say);  // a class the cable has
     return {c, *cls, uv};
