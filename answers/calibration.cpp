@@ -36,6 +36,12 @@ std::string PointTable::where(std::size_t i, const Say& say) const {
     return say("point " + n, "第 " + n + " 个点");
 }
 
+Failure resistanceRefused(const std::string& where, double resistanceOhm, const Say& say) {
+    return usage(where + ": resistance " + text(resistanceOhm) +
+                     " Ω: a resistance must be a finite number above 0 Ω",
+                 where + "：电阻 " + text(resistanceOhm) + " Ω：电阻必须是大于 0 Ω 的有限数", say);
+}
+
 PointTable readPointTable(std::istream& in, std::string_view xWhat, std::string_view yWhat,
                           const Say& say) {
     PointTable p;
@@ -112,11 +118,7 @@ CvdReport cvdReport(const PointTable& points, std::optional<double> r0Ohm, const
                             "℃ 超出 Callendar-Van Dusen 方程的范围 -200℃～850℃",
                         say);
         case core::CvdFitError::resistanceNotValid:
-            throw usage(at(f.point) + ": resistance " + text(given[f.point].resistanceOhm) +
-                            " Ω: a resistance must be a finite number above 0 Ω",
-                        at(f.point) + "：电阻 " + text(given[f.point].resistanceOhm) +
-                            " Ω：电阻必须是大于 0 Ω 的有限数",
-                        say);
+            throw resistanceRefused(at(f.point), given[f.point].resistanceOhm, say);
         case core::CvdFitError::tooFewPoints:
             throw usage("fitting " + unknowns + " takes at least " + needed +
                             " points (C only when a point lies below 0 °C); there " +

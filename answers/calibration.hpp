@@ -33,6 +33,10 @@ struct PointTable {
 PointTable readPointTable(std::istream& in, std::string_view xWhat, std::string_view yWhat,
                           const Say& say);
 
+// The usage failure for a point's resistance that is not finite or not above 0 Ω; `where` is
+// the point's place, as PointTable::where gives it.
+Failure resistanceRefused(const std::string& where, double resistanceOhm, const Say& say);
+
 // ---- Callendar–Van Dusen coefficients from points ------------------------------------------
 
 // Significant digits of the coefficients as reported. Ten leave a Pt100's resistance within

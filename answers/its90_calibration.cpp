@@ -66,11 +66,7 @@ Its90Report its90Report(const PointTable& points, int subrange, double rtpwOhm, 
                 at(f.point) + "：温度 " + text(given[f.point].temperatureC) + "℃ 超出" + which,
                 say);
         case core::Its90FitError::resistanceNotValid:
-            throw usage(at(f.point) + ": resistance " + text(given[f.point].resistanceOhm) +
-                            " Ω: a resistance must be a finite number above 0 Ω",
-                        at(f.point) + "：电阻 " + text(given[f.point].resistanceOhm) +
-                            " Ω：电阻必须是大于 0 Ω 的有限数",
-                        say);
+            throw resistanceRefused(at(f.point), given[f.point].resistanceOhm, say);
         case core::Its90FitError::tooFewPoints:
             throw usage("fitting " + names + " of sub-range " + std::to_string(subrange) +
                             " takes at least " + needed + " points; there " +
